@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds Talvik in its release and sanitizer configurations and runs every
+# test in each. Usage: scripts/test.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+jobs=$(nproc 2>/dev/null || echo 2)
+
+run_config() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+# Release build: unit tests, end-to-end tests.
+run_config build/release -DCMAKE_BUILD_TYPE=Release
+# AddressSanitizer + UndefinedBehaviorSanitizer: the same tests.
+run_config build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVIK_SANITIZE=address -DTALVIK_BENCHMARKS=OFF

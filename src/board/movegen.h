@@ -1,0 +1,29 @@
+// Pseudo-legal move generation in the fixed order that move ordering and the
+// perft tools rely on. Each generator writes Move words from `list` onwards
+// and returns how many it wrote; a list needs room for MaxMoves entries.
+#pragma once
+
+#include "board/board.h"
+#include "board/move.h"
+
+namespace talvik {
+
+// Captures (en passant included) and every promotion.
+int generateCaptures(const Board& board, MoveEntry* list);
+// Castling and non-capturing, non-promoting moves.
+int generateQuiets(const Board& board, MoveEntry* list);
+// All evasions when the side to move is in check: safe king steps first, then
+// (against a single checker) captures of the checker and blocks.
+int generateEvasions(const Board& board, MoveEntry* list);
+// As generateEvasions, but each promotion only to a queen.
+int generateEvasionsQueenOnly(const Board& board, MoveEntry* list);
+// Evasions when in check, else captures followed by quiet moves.
+int generatePseudoLegal(const Board& board, MoveEntry* list, bool inCheck);
+// The pseudo-legal moves that do not leave the mover's king attacked, in the
+// same order.
+int generateLegal(const Board& board, MoveEntry* list, bool inCheck);
+// Whether an arbitrary move word (hash move, killer, text input) could have
+// been produced by the generators in this position.
+bool isPseudoLegal(const Board& board, Move move);
+
+}  // namespace talvik

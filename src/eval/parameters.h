@@ -1,0 +1,15 @@
+// The process-wide evaluation parameter set and its installation.
+#pragma once
+
+#include <string>
+
+#include "eval/personality.h"
+
+namespace talvik {
+
+// Resets every parameter to the built-in defaults; with `fromPersonality`
+// the record's eighteen file-settable values then override them. Rebuilds
+// the derived tables.
+void installParameters(Personality& personality, bool fromPersonality);
+
+}  // namespace talvik

@@ -1,0 +1,24 @@
+// The line handlers of protocol mode: the selector that reads the first
+// command, and the UCI and XBoard protocols it installs.
+#pragma once
+
+#include "protocol/line_tokenizer.h"
+
+namespace talvik {
+
+class Engine;
+
+class ProtocolHandler {
+ public:
+  explicit ProtocolHandler(Engine* engine) : engine_(engine) {}
+  virtual ~ProtocolHandler() = default;
+  // Runs once, right after the handler is installed.
+  virtual void start() {}
+  // Handles one line; false ends the program.
+  virtual bool handleLine(LineTokenizer& tokens) = 0;
+
+ protected:
+  Engine* engine_;
+};
+
+}  // namespace talvik
