@@ -1,18 +1,273 @@
 #include "eval/evaluate.h"
 
+#include <cstdint>
+
+#include "eval/endgames.h"
+#include "eval/eval_masks.h"
+#include "eval/parameters.h"
+#include "eval/pawn_structure.h"
+
 namespace talvik {
 
-// Material only, until the full evaluation lands.
+namespace {
+
+// One side's piece terms, kept apart until the sides are combined.
+struct SideTerms {
+  int mid = 0;
+  int end = 0;
+  int mobilityMid = 0;
+  int mobilityEnd = 0;
+  Bitboard attacks[4] = {};  // per MobilityKind: union of the attack sets, for king safety
+};
+
+constexpr PawnEntry NoPawns = {};
+
+constexpr int sign(int colour) { return colour == White ? 1 : -1; }
+
+bool has(const Board& board, int type, int colour, Square sq) {
+  return (board.pieces(type, colour) & squareMask[sq]) != 0;
+}
+
+// Middle-game penalties for a blocked centre pawn and for pieces caught in
+// the classic traps (a knight or bishop that took a rook pawn, a rook shut
+// in by its own king). White minus Black.
+int trapsAndBlocks(const Board& board) {
+  const EvalParameters& p = evalParams;
+  int mid = 0;
+  for (const int file : {3, 4}) {  // d and e pawns still at home with their advance square taken
+    if (has(board, Pawn, White, makeSquare(file, 1)) && (board.occupied & squareMask[makeSquare(file, 2)]))
+      mid -= p.blockedCentrePawn;
+    if (has(board, Pawn, Black, makeSquare(file, 6)) && (board.occupied & squareMask[makeSquare(file, 5)]))
+      mid += p.blockedCentrePawn;
+  }
+  for (const int colour : {White, Black}) {
+    const int them = colour ^ 1;
+    // Squares as seen by White; Black's are the vertical mirror.
+    auto sq = [colour](Square whiteSq) { return colour == White ? whiteSq : mirrorSquare(whiteSq); };
+    int penalty = 0;
+    // Knight on a7 shut in by pawns on b7 and a6 (h7: g7 and h6).
+    if (has(board, Knight, colour, sq(48)) && has(board, Pawn, them, sq(49)) && has(board, Pawn, them, sq(40)))
+      penalty += p.trappedKnight;
+    if (has(board, Knight, colour, sq(55)) && has(board, Pawn, them, sq(54)) && has(board, Pawn, them, sq(47)))
+      penalty += p.trappedKnight;
+    // Bishop on a7 cut off by a pawn on b6 (h7: g6).
+    if (has(board, Bishop, colour, sq(48)) && has(board, Pawn, them, sq(41))) penalty += p.trappedBishop;
+    if (has(board, Bishop, colour, sq(55)) && has(board, Pawn, them, sq(46))) penalty += p.trappedBishop;
+    // Rook in the corner behind an uncastled king that walked towards it.
+    const int kingFile = fileOf(board.kingSquare[colour]);
+    const bool kingOnBackRank = relativeRank(colour, board.kingSquare[colour]) == 0;
+    const Bitboard rooks = board.pieces(Rook, colour);
+    if (kingOnBackRank && kingFile <= 2 && (rooks & (squareMask[sq(0)] | squareMask[sq(1)])))
+      penalty += p.trappedRook;
+    else if (kingOnBackRank && kingFile >= 5 && (rooks & (squareMask[sq(6)] | squareMask[sq(7)])))
+      penalty += p.trappedRook;
+    mid -= sign(colour) * penalty;
+  }
+  return mid;
+}
+
+// Piece-square values, mobility, outposts and rook files of one side's
+// knights, bishops, rooks and queens.
+SideTerms scorePieces(const Board& board, int colour) {
+  const EvalParameters& p = evalParams;
+  const int them = colour ^ 1;
+  const Bitboard own = board.colourBB[colour];
+  const Bitboard ownPawns = board.pieces(Pawn, colour), enemyPawns = board.pieces(Pawn, them);
+  const Bitboard ownPawnAttacks = pawnAttackSet(colour, ownPawns);
+  const Bitboard enemyPawnAttacks = pawnAttackSet(them, enemyPawns);
+  // Squares a piece can go to without being chased away by a pawn at once.
+  const Bitboard safe = ~own & ~enemyPawnAttacks;
+  SideTerms terms;
+
+  for (int type = Knight; type <= Queen; ++type) {
+    const int kind = type - Knight;
+    const int piece = pieceIndex(type, colour);
+    for (Bitboard pieces = board.pieceBB[piece]; pieces;) {
+      const Square sq = popLowest(pieces);
+      terms.mid += p.pstMid[piece][sq];
+      terms.end += p.pstEnd[piece][sq];
+      const Bitboard attacks = type == Knight   ? knightAttacks[sq]
+                               : type == Bishop ? bishopAttacks(sq, board.occupied)
+                               : type == Rook   ? rookAttacks(sq, board.occupied)
+                                                : queenAttacks(sq, board.occupied);
+      const int reach = popCount(attacks & safe);
+      terms.mobilityMid += p.mobilityMid[kind][reach];
+      terms.mobilityEnd += p.mobilityEnd[kind][reach];
+      terms.attacks[kind] |= attacks;
+
+      if (type == Knight) {
+        const int outpost = p.knightOutpost[colour][sq];
+        if (outpost && !(enemyPawnAttacks & squareMask[sq]) && (ownPawnAttacks & squareMask[sq])) {
+          terms.mid += outpost;
+          terms.end += outpost;
+        }
+      } else if (type == Rook) {
+        const Bitboard file = fileMask[fileOf(sq)];
+        if (!(ownPawns & file)) {
+          const bool semiOpen = (enemyPawns & file) != 0;
+          terms.mid += semiOpen ? p.rookSemiOpenFileMid : p.rookOpenFileMid;
+          terms.end += semiOpen ? p.rookSemiOpenFileEnd : p.rookOpenFileEnd;
+        }
+        // On the seventh it attacks pawns still at home or keeps the king on the last rank.
+        const int seventh = colour == White ? 6 : 1;
+        if (rankOf(sq) == seventh &&
+            (relativeRank(colour, board.kingSquare[them]) == 7 || (enemyPawns & rankBB(seventh)))) {
+          terms.mid += p.rook7thRankMid;
+          terms.end += p.rook7thRankEnd;
+        }
+      }
+    }
+  }
+  return terms;
+}
+
+// Passed pawns: bonuses by rank, halved when an enemy piece blocks the pawn;
+// in the end game the kings' distances to the pawn count too. White minus Black.
+void scorePassedPawns(const Board& board, const PawnEntry& pawns, int& mid, int& end) {
+  const EvalParameters& p = evalParams;
+  for (const int colour : {White, Black}) {
+    for (Bitboard passed = pawns.passed[colour]; passed;) {
+      const Square sq = popLowest(passed);
+      const int rank = relativeRank(colour, sq);
+      int bonusMid = p.passedMid[rank], bonusEnd = p.passedEnd[rank];
+      if (squareAhead(colour, sq) & board.colourBB[colour ^ 1]) {
+        bonusMid -= bonusMid >> 1;
+        bonusEnd -= bonusEnd >> 1;
+      }
+      const int ownDistance = kingDistance(sq, board.kingSquare[colour]);
+      const int enemyDistance = kingDistance(sq, board.kingSquare[colour ^ 1]);
+      mid += sign(colour) * bonusMid;
+      end += sign(colour) * (bonusEnd + enemyDistance - ownDistance + 1);
+    }
+  }
+}
+
+// Middle-game king safety of `colour`'s king: the pawn shelter in front of
+// a king still on its first two ranks, minus the weight of the enemy
+// pieces' attacks on the squares around it, scaled by how much of its
+// material the enemy still has. `enemyMaterial` includes its bishop pair.
+int kingSafety(const Board& board, int colour, const SideTerms& enemy, int enemyMaterial) {
+  const EvalParameters& p = evalParams;
+  const Square king = board.kingSquare[colour];
+  int shelter = 0;
+  if (relativeRank(colour, king) <= 1) {
+    const Bitboard pawns = board.pieces(Pawn, colour);
+    for (int file = fileOf(king) - 1; file <= fileOf(king) + 1; ++file) {
+      if (file < 0 || file > 7) continue;
+      const Bitboard onFile = pawns & fileMask[file];
+      if (!onFile) {
+        shelter -= p.shieldPenalty[0];
+        continue;
+      }
+      // The pawn nearest the own back rank is the one that shields.
+      const Square nearest = colour == White ? lowestSquare(onFile) : highestSquare(onFile);
+      shelter -= p.shieldPenalty[relativeRank(colour, nearest)];
+    }
+  }
+  const Bitboard zone = kingAttacks[king];
+  int units = 2 * popCount(enemy.attacks[MobilityKnight] & zone) + 2 * popCount(enemy.attacks[MobilityBishop] & zone) +
+              3 * popCount(enemy.attacks[MobilityRook] & zone) + 5 * popCount(enemy.attacks[MobilityQueen] & zone);
+  if (units > 31) units = 31;
+  // Personality values are not range-checked: keep the product wide and
+  // never divide by a zero material total.
+  if (p.fullMaterial == 0) return 0;
+  return static_cast<int>(std::int64_t{shelter - p.kingAttackWeight[units]} * enemyMaterial / p.fullMaterial);
+}
+
+int percentOf(const Personality& personality, int colour, std::int32_t own, std::int32_t opp) {
+  return colour == personality.rootSide ? own : opp;
+}
+
+}  // namespace
+
 int evaluate(const Personality& personality, const Board& board, PawnHashTable& pawnHash) {
-  (void)personality, (void)pawnHash;
-  const int balance = board.material[White] - board.material[Black];
-  return board.sideToMove == White ? balance : -balance;
+  const EvalParameters& p = evalParams;
+  const bool scaled = personality.usePersonality != 0;
+
+  // 1-3. Phase (not clamped: promotions can push it past 24) and known endings.
+  const int phase = board.phase[Black] + board.phase[White];
+  int drawScale = 32;
+  if (phase <= 8) {
+    const EndgameVerdict verdict = recogniseEndgame(board);
+    if (verdict.final) return verdict.score;
+    drawScale = verdict.scale;
+  }
+
+  // 4. Material with the bishop pair, and the tempo of the side to move.
+  const bool pairW = moreThanOne(board.pieces(Bishop, White)), pairB = moreThanOne(board.pieces(Bishop, Black));
+  const int materialMidW = board.material[White] + (pairW ? p.bishopPairMid : 0);
+  const int materialMidB = board.material[Black] + (pairB ? p.bishopPairMid : 0);
+  const int materialEndW = board.material[White] + (pairW ? p.bishopPairEnd : 0);
+  const int materialEndB = board.material[Black] + (pairB ? p.bishopPairEnd : 0);
+  const int tempo = board.sideToMove == White ? 1 : -1;
+  int mid = materialMidW - materialMidB + tempo * p.tempoMid;
+  int end = materialEndW - materialEndB + tempo * p.tempoEnd;
+
+  // 5-6. Blocked centre pawns and trapped pieces.
+  mid += trapsAndBlocks(board);
+
+  // 7. Pawn structure, cached per thread.
+  const PawnEntry& pawns = board.pawnKey ? probePawns(pawnHash, board) : NoPawns;
+  mid += pawns.scoreMid;
+  end += pawns.scoreEnd;
+
+  // 8-9. Pieces.
+  const SideTerms white = scorePieces(board, White);
+  const SideTerms black = scorePieces(board, Black);
+  mid += white.mid - black.mid;
+  end += white.end - black.end;
+
+  // 10. Passed pawns.
+  scorePassedPawns(board, pawns, mid, end);
+
+  // 11. Mobility, weighted per side by a personality.
+  if (!scaled) {
+    mid += white.mobilityMid - black.mobilityMid;
+    end += white.mobilityEnd - black.mobilityEnd;
+  } else {
+    const std::int64_t pctW = percentOf(personality, White, personality.MobilityOwn, personality.MobilityOpp);
+    const std::int64_t pctB = percentOf(personality, Black, personality.MobilityOwn, personality.MobilityOpp);
+    mid += static_cast<int>((white.mobilityMid * pctW - black.mobilityMid * pctB) / 100);
+    end += static_cast<int>((white.mobilityEnd * pctW - black.mobilityEnd * pctB) / 100);
+  }
+
+  // 12. King safety (middle game only).
+  int safetyW = kingSafety(board, White, black, materialMidB);
+  int safetyB = kingSafety(board, Black, white, materialMidW);
+  if (scaled) {
+    const std::int64_t pctW = percentOf(personality, White, personality.KingSafetyOwn, personality.KingSafetyOpp);
+    const std::int64_t pctB = percentOf(personality, Black, personality.KingSafetyOwn, personality.KingSafetyOpp);
+    safetyW = static_cast<int>(safetyW * pctW / 100);
+    safetyB = static_cast<int>(safetyB * pctB / 100);
+  }
+  mid += safetyW - safetyB;
+
+  // 13. Kings' squares.
+  const Square kingW = board.kingSquare[White], kingB = board.kingSquare[Black];
+  mid += p.pstMid[pieceIndex(King, White)][kingW] - p.pstMid[pieceIndex(King, Black)][kingB];
+  end += p.pstEnd[pieceIndex(King, White)][kingW] - p.pstEnd[pieceIndex(King, Black)][kingB];
+
+  // 14-15. Blend by phase, then scale drawish endings.
+  std::int64_t score = (std::int64_t{phase} * mid + std::int64_t{24 - phase} * end) / 24;
+  if (drawScale != 32) score = score * drawScale / 32;
+
+  // 16. A personality may blend in noise that is fixed for the position.
+  if (scaled && personality.Randomness != 0) {
+    const std::int64_t noise = static_cast<std::int64_t>(board.hashKey % 200) - 100;
+    const std::int64_t r = personality.Randomness;
+    score = ((100 - r) * score + r * noise) / 100;
+  }
+
+  // 17. From the side to move's view.
+  return static_cast<int>(board.sideToMove == White ? score : -score);
 }
 
 int evaluateLazy(const Personality& personality, const Board& board, PawnHashTable& pawnHash, int alpha, int beta) {
   const int balance = board.material[White] - board.material[Black];
   const int m = board.sideToMove == White ? balance : -balance;
-  if (m + 325 < alpha || m - 325 > beta) return m;
+  // Far outside the window: the positional terms cannot bring it back.
+  constexpr int LazyMargin = 325;
+  if (m + LazyMargin < alpha || m - LazyMargin > beta) return m;
   return evaluate(personality, board, pawnHash);
 }
 
