@@ -108,6 +108,17 @@ TEST_F(EvaluateTest, DrawishEndingsAreScaledAndOthersAreNot) {
   EXPECT_EQ(eval("7r/8/3k4/8/3K4/8/8/R6N w - - 0 1"), 308);
 }
 
+// White: Kc3 Ng1 Pa5 Ph2, Black: Ka6 Pg4 (phase 1, no known ending).
+// mid: 425 material + 5 tempo - 10 pawns (three isolated) - 24 knight
+// square + 6 mobility (only e2: f3 and h3 are hit by g4) + 11 for the a5
+// passer (21 halved, the king blocks it) = 413.
+// end: 430 - 15 - 16 + 5 + (22 halved + 1 enemy king - 2 own king + 1)
+// + 46 king squares = 472. Blend (413 + 23 * 472) / 24 = 469.
+TEST_F(EvaluateTest, PassedPawnAndMobilityTermsByHand) {
+  EXPECT_EQ(eval("8/8/k7/P7/6p1/2K5/7P/6N1 w - - 0 1"), 469);
+  EXPECT_EQ(eval("8/8/k7/P7/6p1/2K5/7P/6N1 b - - 0 1"), -459);  // tempo -5: mid 403, end 462
+}
+
 // Four white queens against three (phase 28): the end-game weight is -4/24.
 // With mobility and king safety scaled to nothing, mid = 975 - 5 tempo = 970
 // and end = 970 + 64 - 32 from the queens' end-game squares = 1002:
