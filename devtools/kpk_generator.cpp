@@ -18,38 +18,26 @@ using namespace talvik;
 
 namespace {
 
-constexpr int IndexCount = 1 << 18;
-
 enum Outcome : std::uint8_t { Unknown, Illegal, Draw, Win };
 
-struct Position {
-  int whiteToMove;
-  Square strongKing, weakKing, pawn;
-};
-
-Position decode(int index) {
-  const int pawnCode = (index >> 12) & 31;
-  return {index >> 17, (index >> 6) & 63, index & 63, makeSquare(pawnCode & 3, pawnCode >> 2)};
-}
-
-bool isLegal(const Position& pos) {
+bool isLegal(const KpkPosition& pos) {
   if (rankOf(pos.pawn) == 0 || rankOf(pos.pawn) == 7) return false;
   if (pos.strongKing == pos.weakKing || pos.strongKing == pos.pawn || pos.weakKing == pos.pawn) return false;
   if (kingAttacks[pos.strongKing] & squareMask[pos.weakKing]) return false;
   // With White to move, Black (who just moved) cannot stand in the pawn's check.
-  return !(pos.whiteToMove && (pawnAttacks[White][pos.pawn] & squareMask[pos.weakKing]));
+  return !(pos.strongToMove && (pawnAttacks[White][pos.pawn] & squareMask[pos.weakKing]));
 }
 
 // The pawn promotes on `queening` to a queen or a rook with Black to move.
 // It wins unless Black takes the new piece or is stalemated; a king and a
 // queen or rook win against a bare king from every other position.
-bool promotionWins(const Position& pos, Square queening) {
+bool promotionWins(const KpkPosition& pos, Square queening) {
   const Bitboard defended = kingAttacks[pos.strongKing];
   if ((kingAttacks[pos.weakKing] & squareMask[queening]) && !(defended & squareMask[queening])) return false;
   const Bitboard occupancy = squareMask[pos.strongKing] | squareMask[queening];
   for (const bool queen : {true, false}) {
-    const Bitboard attacks = slowRookAttacks(queening, occupancy) |
-                             (queen ? slowBishopAttacks(queening, occupancy) : Bitboard{0});
+    const Bitboard attacks =
+        slowRookAttacks(queening, occupancy) | (queen ? slowBishopAttacks(queening, occupancy) : Bitboard{0});
     if (attacks & squareMask[pos.weakKing]) return true;  // check: mate or an escape, a win either way
     const Bitboard escapes = kingAttacks[pos.weakKing] & ~defended & ~attacks & ~squareMask[queening];
     if (escapes) return true;
@@ -57,7 +45,7 @@ bool promotionWins(const Position& pos, Square queening) {
   return false;  // every promotion stalemates
 }
 
-Outcome solveWhiteToMove(const Position& pos, const std::vector<Outcome>& table) {
+Outcome solveWhiteToMove(const KpkPosition& pos, const std::vector<Outcome>& table) {
   bool allDraw = true;
   auto consider = [&](Outcome child) {
     if (child == Win) return true;
@@ -83,7 +71,7 @@ Outcome solveWhiteToMove(const Position& pos, const std::vector<Outcome>& table)
   return allDraw ? Draw : Unknown;
 }
 
-Outcome solveBlackToMove(const Position& pos, const std::vector<Outcome>& table) {
+Outcome solveBlackToMove(const KpkPosition& pos, const std::vector<Outcome>& table) {
   const Bitboard guarded = kingAttacks[pos.strongKing] | pawnAttacks[White][pos.pawn];
   const Bitboard steps = kingAttacks[pos.weakKing] & ~guarded;
   if (steps & squareMask[pos.pawn]) return Draw;  // the undefended pawn falls
@@ -100,19 +88,19 @@ Outcome solveBlackToMove(const Position& pos, const std::vector<Outcome>& table)
 }  // namespace
 
 int main() {
-  std::vector<Outcome> table(IndexCount, Unknown);
-  for (int index = 0; index < IndexCount; ++index)
-    if (!isLegal(decode(index))) table[index] = Illegal;
+  std::vector<Outcome> table(KpkIndexCount, Unknown);
+  for (int index = 0; index < KpkIndexCount; ++index)
+    if (!isLegal(kpkDecode(index))) table[index] = Illegal;
 
   // Every pass settles the positions whose outcome the previous passes made
   // certain; positions still open when nothing changes are draws (neither
   // side can force anything, so the play goes round in circles).
   for (bool changed = true; changed;) {
     changed = false;
-    for (int index = 0; index < IndexCount; ++index) {
+    for (int index = 0; index < KpkIndexCount; ++index) {
       if (table[index] != Unknown) continue;
-      const Position pos = decode(index);
-      const Outcome outcome = pos.whiteToMove ? solveWhiteToMove(pos, table) : solveBlackToMove(pos, table);
+      const KpkPosition pos = kpkDecode(index);
+      const Outcome outcome = pos.strongToMove ? solveWhiteToMove(pos, table) : solveBlackToMove(pos, table);
       if (outcome != Unknown) {
         table[index] = outcome;
         changed = true;
@@ -120,8 +108,8 @@ int main() {
     }
   }
 
-  std::vector<std::uint32_t> words(IndexCount / 32, 0);
-  for (int index = 0; index < IndexCount; ++index)
+  std::vector<std::uint32_t> words(KpkIndexCount / 32, 0);
+  for (int index = 0; index < KpkIndexCount; ++index)
     if (table[index] == Win) words[index >> 5] |= std::uint32_t{1} << (index & 31);
 
   std::printf(
@@ -130,7 +118,7 @@ int main() {
       "// is 1 when the side with the pawn wins; see kpk_bitbase.h for the index.\n"
       "#pragma once\n\n#include <cstdint>\n\nnamespace talvik {\n\n"
       "inline constexpr std::uint32_t KpkBitbaseWords[%d] = {\n",
-      IndexCount / 32);
+      KpkIndexCount / 32);
   for (std::size_t i = 0; i < words.size(); ++i)
     std::printf("%s0x%08xu,%s", i % 8 == 0 ? "    " : " ", words[i], i % 8 == 7 ? "\n" : "");
   std::printf("};\n\n}  // namespace talvik\n");

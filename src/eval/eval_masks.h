@@ -48,9 +48,8 @@ inline constexpr auto passedSpan = detail::perColourSquare([](int colour, Square
 });
 // [colour][square]: the squares beside and behind the square on the
 // neighbouring files, where a pawn could still come to its support.
-inline constexpr auto supportSpan = detail::perColourSquare([](int colour, Square sq) {
-  return detail::neighbourFiles(fileOf(sq)) & ~detail::ranksAhead(colour, rankOf(sq));
-});
+inline constexpr auto supportSpan = detail::perColourSquare(
+    [](int colour, Square sq) { return detail::neighbourFiles(fileOf(sq)) & ~detail::ranksAhead(colour, rankOf(sq)); });
 
 // The square a pawn of `colour` on `sq` would advance to (empty set past the last rank).
 constexpr Bitboard squareAhead(int colour, Square sq) {

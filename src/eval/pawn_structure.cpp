@@ -41,8 +41,7 @@ PawnSums scoreColour(const Board& board, int colour) {
     } else if (!passed) {
       // Backward: no own pawn beside or behind on the neighbouring files can
       // come to its support, and an enemy pawn controls its advance square.
-      const bool backward =
-          (own & supportSpan[colour][sq]) == 0 && (enemyAttacks & squareAhead(colour, sq)) != 0;
+      const bool backward = (own & supportSpan[colour][sq]) == 0 && (enemyAttacks & squareAhead(colour, sq)) != 0;
       if (backward) {
         sums.mid -= p.pawnBackwardMid;
         sums.end -= p.pawnBackwardEnd;

@@ -187,11 +187,11 @@ TEST_F(EvaluateTest, LazyEvaluationReturnsMaterialFarOutsideTheWindow) {
 // shared pawn table (hits, overwritten slots) agrees with fresh computation.
 TEST_F(EvaluateTest, MirroredPositionsScoreTheSameAndCachedPawnsMatch) {
   std::vector<std::string> starts = {
-      "r1bqkbnr/Np1ppppp/p7/8/8/8/PPPPPPPP/R1BQKBNR w KQkq - 0 1",    // knight caught on a7
-      "rnbqkbnr/pppppp1B/6p1/8/8/8/PPPPPPPP/RN1QKBNR b KQkq - 0 1",    // bishop caught on h7
-      "rnbqkbnr/pppppppp/8/8/8/3B4/PPPPPPPP/RN1QK1NR w KQkq - 0 1",   // d2 pawn blocked
-      "rnbqk2r/pppppppp/8/8/8/8/PPPPPPPP/RNBQ1KR1 w kq - 0 1",        // rook shut in by its king
-      "r3k2r/1R4p1/8/3N4/2P1P3/8/6P1/4K3 w - - 0 1",                  // rook on the 7th, outpost
+      "r1bqkbnr/Np1ppppp/p7/8/8/8/PPPPPPPP/R1BQKBNR w KQkq - 0 1",   // knight caught on a7
+      "rnbqkbnr/pppppp1B/6p1/8/8/8/PPPPPPPP/RN1QKBNR b KQkq - 0 1",  // bishop caught on h7
+      "rnbqkbnr/pppppppp/8/8/8/3B4/PPPPPPPP/RN1QK1NR w KQkq - 0 1",  // d2 pawn blocked
+      "rnbqk2r/pppppppp/8/8/8/8/PPPPPPPP/RNBQ1KR1 w kq - 0 1",       // rook shut in by its king
+      "r3k2r/1R4p1/8/3N4/2P1P3/8/6P1/4K3 w - - 0 1",                 // rook on the 7th, outpost
   };
   for (const test::PerftReference& ref : test::perftReferences()) starts.push_back(ref.fen);
   std::mt19937 random(2024);

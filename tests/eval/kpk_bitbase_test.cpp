@@ -12,22 +12,13 @@
 namespace talvik {
 namespace {
 
-constexpr int IndexCount = 1 << 18;
 // Move results that leave king and pawn against king.
 constexpr int ResultDraw = -1, ResultWin = -2;
 
-struct Decoded {
-  int whiteToMove;
-  Square whiteKing, blackKing, pawn;
-};
-Decoded decode(int index) {
-  const int pawnCode = (index >> 12) & 31;
-  return {index >> 17, (index >> 6) & 63, index & 63, makeSquare(pawnCode & 3, pawnCode >> 2)};
-}
-
+// The strong side is White throughout.
 bool tableBit(int index) {
-  const Decoded d = decode(index);
-  return kpkProbe(d.whiteToMove, d.whiteKing, d.blackKing, d.pawn) != 0;
+  const KpkPosition d = kpkDecode(index);
+  return kpkProbe(d.strongToMove, d.strongKing, d.weakKing, d.pawn) != 0;
 }
 
 // A promotion to a queen or rook wins unless Black takes the new piece or is
@@ -49,20 +40,20 @@ struct KpkGraph {
   std::vector<std::uint8_t> legal, inCheck;
   std::vector<int> firstChild, children;
 
-  KpkGraph() : legal(IndexCount), inCheck(IndexCount), firstChild(IndexCount + 1) {
+  KpkGraph() : legal(KpkIndexCount), inCheck(KpkIndexCount), firstChild(KpkIndexCount + 1) {
     initBitboardTables();
-    for (int index = 0; index < IndexCount; ++index) {
+    for (int index = 0; index < KpkIndexCount; ++index) {
       firstChild[index] = static_cast<int>(children.size());
-      const Decoded d = decode(index);
-      if (rankOf(d.pawn) == 0 || rankOf(d.pawn) == 7 || d.whiteKing == d.blackKing || d.whiteKing == d.pawn ||
-          d.blackKing == d.pawn || kingDistance(d.whiteKing, d.blackKing) < 2)
+      const KpkPosition d = kpkDecode(index);
+      if (rankOf(d.pawn) == 0 || rankOf(d.pawn) == 7 || d.strongKing == d.weakKing || d.strongKing == d.pawn ||
+          d.weakKing == d.pawn || kingDistance(d.strongKing, d.weakKing) < 2)
         continue;
       std::int8_t mailbox[64] = {};
-      mailbox[d.whiteKing] = King;
-      mailbox[d.blackKing] = -King;
+      mailbox[d.strongKing] = King;
+      mailbox[d.weakKing] = -King;
       mailbox[d.pawn] = Pawn;
       Board board;
-      setupBoard(board, mailbox, d.whiteToMove ? White : Black, 0, 0, 0);
+      setupBoard(board, mailbox, d.strongToMove ? White : Black, 0, 0, 0);
       const int mover = static_cast<int>(board.sideToMove);
       if (isSquareAttacked(board, board.kingSquare[mover ^ 1], mover)) continue;
       legal[index] = 1;
@@ -83,14 +74,14 @@ struct KpkGraph {
                                       lowestSquare(pawns)));
       }
     }
-    firstChild[IndexCount] = static_cast<int>(children.size());
+    firstChild[KpkIndexCount] = static_cast<int>(children.size());
   }
 
   // Whether `index` is a win for White when the positions in `won` are.
   template <typename Won>
   bool winsGiven(int index, Won won) const {
     const int first = firstChild[index], last = firstChild[index + 1];
-    if (first == last) return decode(index).whiteToMove == 0 && inCheck[index];  // mate, else stalemate
+    if (first == last) return kpkDecode(index).strongToMove == 0 && inCheck[index];  // mate, else stalemate
     auto childWins = [&](int child) { return child == ResultWin || (child >= 0 && won(child)); };
     bool any = false, all = true;
     for (int i = first; i < last; ++i) {
@@ -99,7 +90,7 @@ struct KpkGraph {
       else
         all = false;
     }
-    return decode(index).whiteToMove ? any : all;
+    return kpkDecode(index).strongToMove ? any : all;
   }
 };
 
@@ -112,7 +103,7 @@ const KpkGraph& graph() {
 // reply leads to a win; draws the other way round. Impossible positions are 0.
 TEST(KpkBitbaseTest, EveryPositionAgreesWithItsMoves) {
   int mismatches = 0, firstMismatch = -1;
-  for (int index = 0; index < IndexCount; ++index) {
+  for (int index = 0; index < KpkIndexCount; ++index) {
     const bool expected = graph().legal[index] && graph().winsGiven(index, tableBit);
     if (expected != tableBit(index) && mismatches++ == 0) firstMismatch = index;
   }
@@ -123,23 +114,23 @@ TEST(KpkBitbaseTest, EveryPositionAgreesWithItsMoves) {
 // could call each other won. The real wins are those reached by working
 // backwards from promotions and mates, and they must be exactly the table's.
 TEST(KpkBitbaseTest, WinsAreExactlyTheForcedOnes) {
-  std::vector<std::uint8_t> forced(IndexCount, 0);
+  std::vector<std::uint8_t> forced(KpkIndexCount, 0);
   auto isForced = [&](int index) { return forced[index] != 0; };
   for (bool changed = true; changed;) {
     changed = false;
-    for (int index = 0; index < IndexCount; ++index) {
+    for (int index = 0; index < KpkIndexCount; ++index) {
       if (forced[index] || !graph().legal[index] || !graph().winsGiven(index, isForced)) continue;
       forced[index] = 1;
       changed = true;
     }
   }
   int wins = 0, mismatches = 0;
-  for (int index = 0; index < IndexCount; ++index) {
+  for (int index = 0; index < KpkIndexCount; ++index) {
     wins += forced[index];
     mismatches += forced[index] != tableBit(index);
   }
   EXPECT_EQ(mismatches, 0);
-  EXPECT_GT(wins, IndexCount / 4);
+  EXPECT_GT(wins, KpkIndexCount / 4);
 }
 
 TEST(KpkBitbaseTest, TextbookPositions) {
