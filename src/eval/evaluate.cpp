@@ -184,7 +184,7 @@ int evaluate(const Personality& personality, const Board& board, PawnHashTable& 
   const EvalParameters& p = evalParams;
   const bool scaled = personality.usePersonality != 0;
 
-  // 1-3. Phase (not clamped: promotions can push it past 24) and known endings.
+  // Phase (not clamped: promotions can push it past 24) and known endings.
   const int phase = board.phase[Black] + board.phase[White];
   int drawScale = 32;
   if (phase <= 8) {
@@ -193,7 +193,7 @@ int evaluate(const Personality& personality, const Board& board, PawnHashTable& 
     drawScale = verdict.scale;
   }
 
-  // 4. Material with the bishop pair, and the tempo of the side to move.
+  // Material with the bishop pair, and the tempo of the side to move.
   const bool pairW = moreThanOne(board.pieces(Bishop, White)), pairB = moreThanOne(board.pieces(Bishop, Black));
   const int materialMidW = board.material[White] + (pairW ? p.bishopPairMid : 0);
   const int materialMidB = board.material[Black] + (pairB ? p.bishopPairMid : 0);
@@ -203,24 +203,24 @@ int evaluate(const Personality& personality, const Board& board, PawnHashTable& 
   int mid = materialMidW - materialMidB + tempo * p.tempoMid;
   int end = materialEndW - materialEndB + tempo * p.tempoEnd;
 
-  // 5-6. Blocked centre pawns and trapped pieces.
+  // Blocked centre pawns and trapped pieces.
   mid += trapsAndBlocks(board);
 
-  // 7. Pawn structure, cached per thread.
+  // Pawn structure, cached per thread.
   const PawnEntry& pawns = board.pawnKey ? probePawns(pawnHash, board) : NoPawns;
   mid += pawns.scoreMid;
   end += pawns.scoreEnd;
 
-  // 8-9. Pieces.
+  // Pieces.
   const SideTerms white = scorePieces(board, White);
   const SideTerms black = scorePieces(board, Black);
   mid += white.mid - black.mid;
   end += white.end - black.end;
 
-  // 10. Passed pawns.
+  // Passed pawns.
   scorePassedPawns(board, pawns, mid, end);
 
-  // 11. Mobility, weighted per side by a personality.
+  // Mobility, weighted per side by a personality.
   if (!scaled) {
     mid += white.mobilityMid - black.mobilityMid;
     end += white.mobilityEnd - black.mobilityEnd;
@@ -231,7 +231,7 @@ int evaluate(const Personality& personality, const Board& board, PawnHashTable& 
     end += static_cast<int>((white.mobilityEnd * pctW - black.mobilityEnd * pctB) / 100);
   }
 
-  // 12. King safety (middle game only).
+  // King safety (middle game only).
   int safetyW = kingSafety(board, White, black, materialMidB);
   int safetyB = kingSafety(board, Black, white, materialMidW);
   if (scaled) {
@@ -242,23 +242,23 @@ int evaluate(const Personality& personality, const Board& board, PawnHashTable& 
   }
   mid += safetyW - safetyB;
 
-  // 13. Kings' squares.
+  // Kings' squares.
   const Square kingW = board.kingSquare[White], kingB = board.kingSquare[Black];
   mid += p.pstMid[pieceIndex(King, White)][kingW] - p.pstMid[pieceIndex(King, Black)][kingB];
   end += p.pstEnd[pieceIndex(King, White)][kingW] - p.pstEnd[pieceIndex(King, Black)][kingB];
 
-  // 14-15. Blend by phase, then scale drawish endings.
+  // Blend by phase, then scale drawish endings.
   std::int64_t score = (std::int64_t{phase} * mid + std::int64_t{24 - phase} * end) / 24;
   if (drawScale != 32) score = score * drawScale / 32;
 
-  // 16. A personality may blend in noise that is fixed for the position.
+  // A personality may blend in noise that is fixed for the position.
   if (scaled && personality.Randomness != 0) {
     const std::int64_t noise = static_cast<std::int64_t>(board.hashKey % 200) - 100;
     const std::int64_t r = personality.Randomness;
     score = ((100 - r) * score + r * noise) / 100;
   }
 
-  // 17. From the side to move's view.
+  // From the side to move's view.
   return static_cast<int>(board.sideToMove == White ? score : -score);
 }
 
