@@ -146,7 +146,9 @@ TEST_F(BookBuilderTest, RandomGamesRoundTrip) {
   engine.initialise(1);
   std::map<std::uint64_t, const BookEntry*> best;
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (i > 0) ASSERT_LE(entries[i - 1].key, entries[i].key);
+    if (i > 0) {
+      ASSERT_LE(entries[i - 1].key, entries[i].key);
+    }
     if (!best.count(entries[i].key)) best[entries[i].key] = &entries[i];
     EXPECT_GE(best[entries[i].key]->points, entries[i].points);
   }

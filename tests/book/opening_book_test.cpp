@@ -65,8 +65,12 @@ TEST(OpeningBook, HeaderAndTruncationRules) {
     writeBytes(file, c.bytes);
     EXPECT_EQ(loadBook(engine, file), c.loads) << c.name;
     EXPECT_EQ(engine.ownBook != 0, c.loads) << c.name;
-    if (c.loads) EXPECT_EQ(engine.bookEntries.size(), c.entries) << c.name;
-    if (c.entries == 0) EXPECT_EQ(probeBook(engine), NoMove) << c.name;
+    if (c.loads) {
+      EXPECT_EQ(engine.bookEntries.size(), c.entries) << c.name;
+    }
+    if (c.entries == 0) {
+      EXPECT_EQ(probeBook(engine), NoMove) << c.name;
+    }
     fs::remove(file);
   }
   EXPECT_FALSE(loadBook(engine, tempFile("missing.bin")));
