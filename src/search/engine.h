@@ -90,6 +90,8 @@ class Engine {
   void playMove(Move move);
   // Standard FEN fullmove number of the current game position.
   int fullmoveNumber() const;
+  // Points reportSink back at the engine's own sink, which reports nothing.
+  void useBaseReportSink() { reportSink = &baseSink; }
 
   Board board{};
   std::uint32_t chess960 = 0;

@@ -1,0 +1,76 @@
+#include "book/book_builder.h"
+
+#include <algorithm>
+
+#include "app/logger.h"
+#include "book/book_file.h"
+
+namespace talvik {
+
+BookBuilder::BookBuilder(std::string outputName, int maxDepth, int minCount)
+    : outputName_(std::move(outputName)), minCount_(minCount), maxDepth_(maxDepth) {}
+
+void BookBuilder::onBeginFile(PgnReader&) { table_.assign(SlotCount, BookEntry{}); }
+
+void BookBuilder::onBeginGame(PgnReader& reader) {
+  const std::string* result = reader.tagValue("Result");
+  result_ = !result ? 0 : *result == "1-0" ? 1 : *result == "0-1" ? 2 : 0;
+  prevKey_ = reader.board.hashKey;
+}
+
+void BookBuilder::onMove(PgnReader& reader, const PgnMoveRecord&, Move move, const std::string*) {
+  // The reader has made the move already: the mover is the side not to move.
+  if (reader.moveCounter < maxDepth_) record(move, static_cast<int>(reader.board.sideToMove) ^ 1);
+  prevKey_ = reader.board.hashKey;
+}
+
+void BookBuilder::record(Move move, int mover) {
+  if (table_.empty()) return;
+  const int points = result_ == 0 ? 1 : (mover == White && result_ == 1) || (mover == Black && result_ == 2) ? 2 : 0;
+  const std::uint32_t start = static_cast<std::uint32_t>(prevKey_) & SlotMask;
+  std::uint32_t slot = start;
+  do {
+    BookEntry& entry = table_[slot];
+    if (entry.key == prevKey_ && entry.move == move) {
+      // The file's 16-bit fields stop at their maximum instead of wrapping.
+      entry.count = static_cast<std::uint16_t>(std::min(entry.count + 1, 65535));
+      entry.points = static_cast<std::uint16_t>(std::min(entry.points + points, 65535));
+      return;
+    }
+    if (entry.key == 0) {
+      entry = BookEntry{prevKey_, move, 1, static_cast<std::uint16_t>(points)};
+      return;
+    }
+    slot = (slot + 1) & SlotMask;
+  } while (slot != start);
+  logError("build opening book : not enough memory !");
+}
+
+std::vector<BookEntry> BookBuilder::sortedEntries() const {
+  std::vector<BookEntry> kept;
+  for (const BookEntry& entry : table_)
+    if (entry.key != 0 && entry.count >= minCount_) kept.push_back(entry);
+  // Key ascending, then the most successful move first (the move breaks ties
+  // so that the file does not depend on the table's slot order).
+  std::sort(kept.begin(), kept.end(), [](const BookEntry& a, const BookEntry& b) {
+    if (a.key != b.key) return a.key < b.key;
+    if (a.points != b.points) return a.points > b.points;
+    return a.move < b.move;
+  });
+  return kept;
+}
+
+void BookBuilder::onEndFile(PgnReader&) {
+  saved_ = writeBookFile(outputName_, sortedEntries());
+  if (!saved_) logError("error saving book file : %s", outputName_.c_str());
+  table_.clear();
+  table_.shrink_to_fit();
+}
+
+bool buildBook(const std::string& pgnFile, const std::string& bookFile, int depth, int count) {
+  BookBuilder builder(bookFile, depth, count);
+  PgnReader reader(builder);
+  return reader.parseFile(pgnFile) && builder.saved();
+}
+
+}  // namespace talvik
