@@ -1,5 +1,6 @@
 #include "eval/parameters.h"
 
+#include "app/config.h"
 #include "board/board.h"
 
 namespace talvik {
@@ -17,6 +18,17 @@ void installParameters(Personality& personality, bool fromPersonality) {
     pieceValue[Rook] = personality.RookValue;
     pieceValue[Queen] = personality.QueenValue;
   }
+}
+
+void setParameter(Personality& personality, const std::string& name, const std::string& value) {
+  (void)personality;
+  static constexpr struct {
+    const char* name;
+    int type;
+  } PieceValueNames[] = {{"PawnValue", Pawn}, {"KnightValue", Knight}, {"BishopValue", Bishop},
+                         {"RookValue", Rook}, {"QueenValue", Queen}};
+  for (const auto& entry : PieceValueNames)
+    if (name == entry.name) pieceValue[entry.type] = parseDecimal(value);
 }
 
 }  // namespace talvik

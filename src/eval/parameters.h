@@ -11,5 +11,8 @@ namespace talvik {
 // the record's eighteen file-settable values then override them. Rebuilds
 // the derived tables.
 void installParameters(Personality& personality, bool fromPersonality);
+// Sets one named parameter of the process-wide set from a decimal text until
+// the next install; unknown names change nothing.
+void setParameter(Personality& personality, const std::string& name, const std::string& value);
 
 }  // namespace talvik

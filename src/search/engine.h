@@ -148,6 +148,7 @@ class Engine {
   std::mutex inputMutex;
   std::condition_variable inputCond;
   Relaxed<std::uint8_t> searchRequested{0};
+  Relaxed<std::uint8_t> searchTaken{0};  // the main thread runs a handed-over search
   std::int32_t searchMode = 0;
   std::uint32_t useInputThread = 1;
   Relaxed<std::uint8_t> quitRequested{0};
@@ -167,6 +168,9 @@ class Engine {
   // Fullmove number read from the FEN that started the game line (0 = absent).
   std::int32_t startFullmove = 1;
   EngineSettings settings;
+
+  // The do-nothing sink that serves while no protocol or tool has its own.
+  ReportSink* baseReportSink() { return &baseSink; }
 
  private:
   ReportSink baseSink{this};
