@@ -10,7 +10,7 @@
 #include "app/build_info.h"
 #include "app/logger.h"
 #include "protocol/input_thread.h"
-#include "protocol/line_reader.h"
+#include "protocol/input_reader.h"
 #include "protocol/output.h"
 #include "protocol/protocol_selector.h"
 #include "protocol/uci_protocol.h"
@@ -20,8 +20,8 @@
 
 namespace talvik {
 
-LineReader& standardInput() {
-  static LineReader reader(STDIN_FILENO);
+InputReader& standardInput() {
+  static InputReader reader(STDIN_FILENO);
   return reader;
 }
 
@@ -29,7 +29,7 @@ bool inputWaiting() { return standardInput().inputWaiting(); }
 
 void setProtocol(Engine& engine, int id) {
   // The old handler's report sink dies with it.
-  engine.reportSink = engine.baseReportSink();
+  engine.useBaseReportSink();
   engine.protocolHandler.reset();
   engine.protocolId = id;
   switch (id) {
@@ -141,7 +141,7 @@ int runProtocolMode(Engine& engine) {
   engine.requestAbort();
   engine.tearDown();
   inputThread.reset();
-  engine.reportSink = engine.baseReportSink();
+  engine.useBaseReportSink();
   engine.protocolHandler.reset();
   return 0;
 }

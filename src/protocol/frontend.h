@@ -8,7 +8,7 @@
 namespace talvik {
 
 class Engine;
-class LineReader;
+class InputReader;
 
 enum ProtocolId : int { SelectorProtocolId = 0, UciProtocolId = 1, XboardProtocolId = 2 };
 
@@ -29,7 +29,7 @@ void handleCommandLine(Engine& engine, std::string_view line);
 // polling search calls it at its periodic checks, then pollInput.
 bool inputWaiting();
 // Standard input as the front-end reads it.
-LineReader& standardInput();
+InputReader& standardInput();
 
 // Begins a search for a protocol command. With the input thread the search
 // is handed to the main thread and this returns at once; in polling mode the

@@ -6,7 +6,7 @@
 
 #include "app/logger.h"
 #include "protocol/frontend.h"
-#include "protocol/line_reader.h"
+#include "protocol/input_reader.h"
 #include "search/engine.h"
 
 namespace talvik {
@@ -18,7 +18,7 @@ std::atomic<int> inputThreadsCreated{0};
 
 }  // namespace
 
-InputThread::InputThread(Engine& engine, LineReader& input)
+InputThread::InputThread(Engine& engine, InputReader& input)
     : engine_(engine), input_(input), number_(inputThreadsCreated.fetch_add(1)) {}
 
 InputThread::~InputThread() {

@@ -11,11 +11,11 @@
 namespace talvik {
 
 class Engine;
-class LineReader;
+class InputReader;
 
 class InputThread {
  public:
-  InputThread(Engine& engine, LineReader& input);
+  InputThread(Engine& engine, InputReader& input);
   // Stops the thread (even one blocked on input) and joins it.
   virtual ~InputThread();
   InputThread(const InputThread&) = delete;
@@ -34,7 +34,7 @@ class InputThread {
   static void* entry(void* self);
 
   Engine& engine_;
-  LineReader& input_;
+  InputReader& input_;
   pthread_t handle_{};
   int number_;
   Relaxed<std::uint8_t> stop_{0};

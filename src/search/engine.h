@@ -90,6 +90,8 @@ class Engine {
   void playMove(Move move);
   // Standard FEN fullmove number of the current game position.
   int fullmoveNumber() const;
+  // Points reportSink back at the engine's own sink, which reports nothing.
+  void useBaseReportSink() { reportSink = &baseSink; }
 
   Board board{};
   std::uint32_t chess960 = 0;
@@ -168,9 +170,6 @@ class Engine {
   // Fullmove number read from the FEN that started the game line (0 = absent).
   std::int32_t startFullmove = 1;
   EngineSettings settings;
-
-  // The do-nothing sink that serves while no protocol or tool has its own.
-  ReportSink* baseReportSink() { return &baseSink; }
 
  private:
   ReportSink baseSink{this};

@@ -1,6 +1,7 @@
 #include "tools/perft.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
@@ -8,7 +9,6 @@
 #include "protocol/output.h"
 #include "search/engine.h"
 #include "tools/leaf_count.h"
-#include "tools/tool_timing.h"
 
 namespace talvik {
 
@@ -22,10 +22,20 @@ void countCheckAndMate(Board& leaf, PerftCounters& counters) {
   if (generateLegal(leaf, replies.entries, true) == 0) ++counters.mates;
 }
 
+// Microseconds since `start` on a monotonic clock: a wall clock set back
+// during a run would give a negative time.
+std::int64_t microsecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+}
+
 // `before` goes in front of the time line (divide puts an empty line there).
 void sendTimeAndSpeed(std::uint64_t leaves, std::int64_t elapsedUs, const char* before) {
   const std::uint64_t ms = static_cast<std::uint64_t>(std::max<std::int64_t>(elapsedUs, 0)) / 1000;
-  sendLine("%sTime = %s", before, durationText(ms).c_str());
+  char time[48];
+  std::snprintf(time, sizeof time, "%02llu:%02llu:%02llu.%03llu", static_cast<unsigned long long>(ms / 3600000),
+                static_cast<unsigned long long>(ms % 3600000 / 60000),
+                static_cast<unsigned long long>(ms % 60000 / 1000), static_cast<unsigned long long>(ms % 1000));
+  sendLine("%sTime = %s", before, time);
   sendLine("Speed = %lld", static_cast<long long>(perftSpeed(leaves, elapsedUs)));
 }
 
@@ -75,9 +85,9 @@ std::int64_t perftSpeed(std::uint64_t leaves, std::int64_t elapsedUs) {
 
 void runPerft(Engine& engine, int depth) {
   depth = perftDepth(depth);
-  const Stopwatch clock;
+  const auto start = std::chrono::steady_clock::now();
   const std::uint64_t leaves = perftCount(engine.board, depth);
-  const std::int64_t elapsedUs = clock.elapsedMicroseconds();
+  const std::int64_t elapsedUs = microsecondsSince(start);
   sendLine("Depth %d", depth);
   sendLine("Nodes = %llu", static_cast<unsigned long long>(leaves));
   sendTimeAndSpeed(leaves, elapsedUs, "");
@@ -85,9 +95,9 @@ void runPerft(Engine& engine, int depth) {
 
 void runDivide(Engine& engine, int depth) {
   auto entries = std::make_unique<DivideEntry[]>(MaxMoves);
-  const Stopwatch clock;
+  const auto start = std::chrono::steady_clock::now();
   const int count = divideRootMoves(engine.board, depth, entries.get());
-  const std::int64_t elapsedUs = clock.elapsedMicroseconds();
+  const std::int64_t elapsedUs = microsecondsSince(start);
   std::uint64_t total = 0;
   for (int i = 0; i < count; ++i) {
     sendLine("%10s : %llu", entries[i].moveText, static_cast<unsigned long long>(entries[i].count));
@@ -99,9 +109,9 @@ void runDivide(Engine& engine, int depth) {
 
 void runPerftDetailed(Engine& engine, int depth) {
   depth = perftDepth(depth);
-  const Stopwatch clock;
+  const auto start = std::chrono::steady_clock::now();
   const PerftCounters c = perftDetailed(engine.board, depth);
-  const std::int64_t elapsedUs = clock.elapsedMicroseconds();
+  const std::int64_t elapsedUs = microsecondsSince(start);
   sendLine("Depth %d", depth);
   sendLine("Nodes = %llu", static_cast<unsigned long long>(c.nodes));
   sendLine("Nodes captures = %llu", static_cast<unsigned long long>(c.captures));

@@ -1,4 +1,4 @@
-#include "protocol/line_reader.h"
+#include "protocol/input_reader.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 namespace talvik {
 namespace {
 
-// A pipe whose read end feeds a LineReader.
+// A pipe whose read end feeds a InputReader.
 class Pipe {
  public:
   Pipe() { EXPECT_EQ(pipe(fds_), 0); }
@@ -36,7 +36,7 @@ class Pipe {
   int fds_[2] = {-1, -1};
 };
 
-std::vector<std::string> readAll(LineReader& reader) {
+std::vector<std::string> readAll(InputReader& reader) {
   std::vector<std::string> lines;
   std::string line;
   while (reader.readLine(line)) lines.push_back(line);
@@ -45,7 +45,7 @@ std::vector<std::string> readAll(LineReader& reader) {
 
 // Everything is written before reading starts, so the input stays below the
 // pipe's capacity.
-TEST(LineReader, SplitsInputIntoLines) {
+TEST(InputReader, SplitsInputIntoLines) {
   struct Case {
     const char* name;
     std::string input;
@@ -65,16 +65,16 @@ TEST(LineReader, SplitsInputIntoLines) {
     Pipe pipe;
     pipe.write(c.input);
     pipe.closeWriter();
-    LineReader reader(pipe.readEnd());
+    InputReader reader(pipe.readEnd());
     EXPECT_EQ(readAll(reader), c.lines) << c.name;
   }
 }
 
 // GUIs send whole games in one "position" line: a long line must arrive as
 // one command, however the writer splits it.
-TEST(LineReader, ReadsLongLinesWhole) {
+TEST(InputReader, ReadsLongLinesWhole) {
   Pipe pipe;
-  LineReader reader(pipe.readEnd());
+  InputReader reader(pipe.readEnd());
   const std::string longLine = "position startpos moves" + std::string(100000, 'x');
   std::thread writer([&] {
     for (std::size_t i = 0; i < longLine.size(); i += 3000) pipe.write(longLine.substr(i, 3000));
@@ -85,11 +85,11 @@ TEST(LineReader, ReadsLongLinesWhole) {
   writer.join();
 }
 
-TEST(LineReader, OverlongLineKeepsItsHeadAndTheNextLine) {
+TEST(InputReader, OverlongLineKeepsItsHeadAndTheNextLine) {
   Pipe pipe;
   pipe.write(std::string(50, 'a') + std::string(5000, 'b') + "\nquit\n");
   pipe.closeWriter();
-  LineReader reader(pipe.readEnd(), 100);
+  InputReader reader(pipe.readEnd(), 100);
   const std::vector<std::string> lines = readAll(reader);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], std::string(50, 'a') + std::string(50, 'b'));
@@ -98,9 +98,9 @@ TEST(LineReader, OverlongLineKeepsItsHeadAndTheNextLine) {
 
 // A search polls with inputWaiting(); lines already buffered by the reader
 // are invisible to the descriptor and must still count as waiting.
-TEST(LineReader, BufferedLinesCountAsWaiting) {
+TEST(InputReader, BufferedLinesCountAsWaiting) {
   Pipe pipe;
-  LineReader reader(pipe.readEnd());
+  InputReader reader(pipe.readEnd());
   EXPECT_FALSE(reader.inputWaiting());
   pipe.write("go\nstop\n");
   EXPECT_TRUE(reader.inputWaiting());
@@ -120,9 +120,9 @@ TEST(LineReader, BufferedLinesCountAsWaiting) {
   EXPECT_FALSE(reader.readLine(line));
 }
 
-TEST(LineReader, InterruptReleasesABlockedReader) {
+TEST(InputReader, InterruptReleasesABlockedReader) {
   Pipe pipe;
-  LineReader reader(pipe.readEnd());
+  InputReader reader(pipe.readEnd());
   bool result = true;
   std::thread blocked([&] {
     std::string line;

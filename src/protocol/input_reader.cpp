@@ -1,4 +1,4 @@
-#include "protocol/line_reader.h"
+#include "protocol/input_reader.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -9,18 +9,18 @@
 
 namespace talvik {
 
-LineReader::LineReader(int fd, std::size_t maxLineLength) : fd_(fd), maxLineLength_(maxLineLength) {
+InputReader::InputReader(int fd, std::size_t maxLineLength) : fd_(fd), maxLineLength_(maxLineLength) {
   // Without the wake pipe interrupt() still works for readers that are not
   // blocked; a blocked reader then ends only with its input.
   if (pipe2(wakePipe_, O_CLOEXEC) != 0) wakePipe_[0] = wakePipe_[1] = -1;
 }
 
-LineReader::~LineReader() {
+InputReader::~InputReader() {
   if (wakePipe_[0] >= 0) ::close(wakePipe_[0]);
   if (wakePipe_[1] >= 0) ::close(wakePipe_[1]);
 }
 
-bool LineReader::readLine(std::string& line) {
+bool InputReader::readLine(std::string& line) {
   for (;;) {
     if (interrupted_) return false;
     const std::size_t lineFeed = buffer_.find('\n', scan_);
@@ -37,7 +37,7 @@ bool LineReader::readLine(std::string& line) {
   }
 }
 
-bool LineReader::takeLine(std::size_t lineFeed, std::string& line) {
+bool InputReader::takeLine(std::size_t lineFeed, std::string& line) {
   line.assign(buffer_, start_, std::min(lineFeed - start_, maxLineLength_));
   start_ = lineFeed < buffer_.size() ? lineFeed + 1 : buffer_.size();
   if (start_ == buffer_.size()) {
@@ -54,7 +54,7 @@ bool LineReader::takeLine(std::size_t lineFeed, std::string& line) {
   return true;
 }
 
-bool LineReader::waitReadable() {
+bool InputReader::waitReadable() {
   pollfd fds[2] = {{fd_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
   const nfds_t count = wakePipe_[0] >= 0 ? 2 : 1;
   for (;;) {
@@ -68,7 +68,7 @@ bool LineReader::waitReadable() {
   }
 }
 
-void LineReader::fill() {
+void InputReader::fill() {
   char chunk[16384];
   const ssize_t n = ::read(fd_, chunk, sizeof chunk);
   if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) {
@@ -88,13 +88,13 @@ void LineReader::fill() {
   buffer_.append(chunk + from, static_cast<std::size_t>(n) - from);
 }
 
-bool LineReader::inputWaiting() const {
+bool InputReader::inputWaiting() const {
   if (interrupted_ || ended_ || buffer_.find('\n', scan_) != std::string::npos) return true;
   pollfd fd{fd_, POLLIN, 0};
   return ::poll(&fd, 1, 0) > 0;
 }
 
-void LineReader::interrupt() {
+void InputReader::interrupt() {
   interrupted_ = true;
   if (wakePipe_[1] >= 0) {
     const char byte = 1;

@@ -10,16 +10,16 @@
 
 namespace talvik {
 
-class LineReader {
+class InputReader {
  public:
   // Longer lines keep their first `maxLineLength` bytes; the rest of such a
   // line is dropped (a bound on memory, far above any real command).
   static constexpr std::size_t DefaultMaxLineLength = 64u << 20;
 
-  explicit LineReader(int fd, std::size_t maxLineLength = DefaultMaxLineLength);
-  ~LineReader();
-  LineReader(const LineReader&) = delete;
-  LineReader& operator=(const LineReader&) = delete;
+  explicit InputReader(int fd, std::size_t maxLineLength = DefaultMaxLineLength);
+  ~InputReader();
+  InputReader(const InputReader&) = delete;
+  InputReader& operator=(const InputReader&) = delete;
 
   // Blocks for the next line and stores it without its line feed (and
   // without a carriage return before it); the text ends at a NUL byte, as
