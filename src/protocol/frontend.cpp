@@ -112,14 +112,14 @@ void runHandedSearches(Engine& engine) {
 std::unique_ptr<InputThread> startInputThread(Engine& engine) {
   engine.inputThreadActive = 0;
   if (engine.useInputThread == 0) return nullptr;
-  auto thread = std::make_unique<InputThread>(engine, standardInput());
-  if (!thread->start()) {
-    engine.useInputThread = 0;
-    return nullptr;
-  }
-  // While set, the search leaves standard input to the input thread.
+  // Set before the thread runs: while set, the search leaves standard input
+  // to the input thread.
   engine.inputThreadActive = 1;
-  return thread;
+  auto thread = std::make_unique<InputThread>(engine);
+  if (thread->start()) return thread;
+  engine.inputThreadActive = 0;
+  engine.useInputThread = 0;
+  return nullptr;
 }
 
 }  // namespace

@@ -14,17 +14,17 @@ namespace talvik {
 namespace {
 
 constexpr std::size_t InputStackSize = 4u << 20;
+// Numbers the input threads in log lines.
 std::atomic<int> inputThreadsCreated{0};
 
 }  // namespace
 
-InputThread::InputThread(Engine& engine, InputReader& input)
-    : engine_(engine), input_(input), number_(inputThreadsCreated.fetch_add(1)) {}
+InputThread::InputThread(Engine& engine) : engine_(engine), number_(inputThreadsCreated.fetch_add(1)) {}
 
 InputThread::~InputThread() {
   stop_ = 1;
   if (!running_) return;
-  input_.interrupt();
+  standardInput().interrupt();
   pthread_join(handle_, nullptr);
   running_ = false;
 }

@@ -1,5 +1,5 @@
-// The thread that reads and handles every command line while the main thread
-// searches (input-thread mode).
+// The thread that reads and handles every command line from standard input
+// while the main thread searches (input-thread mode).
 #pragma once
 
 #include <pthread.h>
@@ -11,12 +11,11 @@
 namespace talvik {
 
 class Engine;
-class InputReader;
 
 class InputThread {
  public:
-  InputThread(Engine& engine, InputReader& input);
-  // Stops the thread (even one blocked on input) and joins it.
+  explicit InputThread(Engine& engine);
+  // Stops the thread (even one blocked on standard input) and joins it.
   virtual ~InputThread();
   InputThread(const InputThread&) = delete;
   InputThread& operator=(const InputThread&) = delete;
@@ -34,7 +33,6 @@ class InputThread {
   static void* entry(void* self);
 
   Engine& engine_;
-  InputReader& input_;
   pthread_t handle_{};
   int number_;
   Relaxed<std::uint8_t> stop_{0};

@@ -15,7 +15,7 @@ namespace talvik {
 namespace {
 
 // A leaf position's side to move in check, and mated.
-void countCheckAndMate(Board& leaf, PerftCounters& counters) {
+void countCheckAndMate(const Board& leaf, PerftCounters& counters) {
   if (!sideToMoveInCheck(leaf)) return;
   ++counters.checks;
   MoveList replies;
