@@ -1,14 +1,39 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing Talvik need beyond
-# the base image (g++, cmake, GoogleTest, Google Benchmark). Idempotent; does
-# nothing when everything is present.
+# Installs what building Talvik needs beyond the base image (g++, cmake,
+# GoogleTest, Google Benchmark): Debian packages, which needs root or sudo.
+# With the argument "test" it also installs what the tests need: Chromium,
+# Node.js and npm for the browser test of the HTML log, and that test's npm
+# packages (tests/e2e/browser). Idempotent; does nothing when everything is
+# present. Usage: scripts/setup.sh [test]
 set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+with_tests=0
+[ "${1:-}" = "test" ] && with_tests=1
+
 packages=(ninja-build python3)
+[ $with_tests -eq 1 ] && packages+=(chromium)
 missing=()
 for p in "${packages[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
-[ ${#missing[@]} -eq 0 ] && exit 0
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+# Node.js may come from elsewhere than Debian (with its own npm): only ask
+# for the Debian packages when the commands are missing.
+if [ $with_tests -eq 1 ]; then
+  command -v node >/dev/null 2>&1 || missing+=(nodejs)
+  command -v npm >/dev/null 2>&1 || missing+=(npm)
+fi
+
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+if [ $with_tests -eq 1 ]; then
+  browser="$root/tests/e2e/browser"
+  # Reinstall when the lock file is newer than the installed packages.
+  if [ ! -d "$browser/node_modules/playwright-core" ] ||
+     [ "$browser/package-lock.json" -nt "$browser/node_modules/.package-lock.json" ]; then
+    (cd "$browser" && npm ci --no-audit --no-fund --loglevel=error)
+  fi
+fi

@@ -3,7 +3,7 @@
 # test in each. Usage: scripts/test.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh test
 jobs=$(nproc 2>/dev/null || echo 2)
 
 run_config() {

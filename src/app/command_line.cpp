@@ -27,6 +27,7 @@ bool readPerftForm(const std::vector<std::string>& args, ToolRequest& request) {
   if (args.size() == 4 && args[2] == "-fen") {
     request.depth = parseDecimal(args[1]);
     request.fen = args[3];
+    request.fenGiven = true;
     return true;
   }
   return false;

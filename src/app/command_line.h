@@ -26,7 +26,8 @@ struct ToolRequest {
   Tool tool = Tool::Protocol;
   std::string file;       // EPD/PGN/suite file
   std::string bookFile;   // -buildbook output
-  std::string fen;        // -fen form of the perft tools (empty: start position)
+  std::string fen;        // -fen form of the perft tools
+  bool fenGiven = false;  // the -fen form was used (an empty FEN is then an error)
   int depth = 1;          // perft tools, -buildbook depth
   int count = 0;          // -buildbook count
   // -testsuite / -benchmark

@@ -1,6 +1,7 @@
 #include "app/config.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -72,7 +73,11 @@ std::string configString(const Config& config, const std::string& key, const std
 
 double configReal(const Config& config, const std::string& key, double fallback) {
   const std::string* value = configFind(config, key);
-  return value ? std::strtod(value->c_str(), nullptr) : fallback;
+  if (!value) return fallback;
+  // "nan" and "inf" read as numbers but would poison the formulas that use
+  // these values; they count as no value.
+  const double number = std::strtod(value->c_str(), nullptr);
+  return std::isfinite(number) ? number : fallback;
 }
 
 }  // namespace talvik

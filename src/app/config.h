@@ -26,6 +26,7 @@ const std::string* configFind(const Config& config, const std::string& key);
 // no digits give 0. `fallback` when the key is absent.
 int configInt(const Config& config, const std::string& key, int fallback);
 std::string configString(const Config& config, const std::string& key, const std::string& fallback);
+// Decimal floating-point value; `fallback` when absent or not finite.
 double configReal(const Config& config, const std::string& key, double fallback);
 
 // The integer reading rule shared by configuration values and personality

@@ -1,10 +1,14 @@
 #include "app/logger.h"
 
+#include <fcntl.h>
 #include <sys/time.h>
 #include <unistd.h>
 
 #include <cstdarg>
+#include <cstdio>
 #include <ctime>
+
+#include "app/write_all.h"
 
 namespace talvik {
 
@@ -54,6 +58,7 @@ std::string htmlEscape(const std::string& text) {
 Logger::~Logger() { close(); }
 
 void Logger::configure(int levelMask, int format, int withPid) {
+  close();
   levels_ = std::vector<LogLevelRecord>(std::size(LevelNames));
   for (std::size_t i = 0; i < levels_.size(); ++i) {
     levels_[i].name = LevelNames[i].name;
@@ -70,19 +75,17 @@ void Logger::configure(int levelMask, int format, int withPid) {
     fileName_ += std::to_string(getpid());
   }
   fileName_ += textFormat_ ? ".txt" : ".html";
-  file_ = std::fopen(fileName_.c_str(), "w");
-  if (file_ && !textFormat_) {
-    std::fprintf(file_,
-                 "<!DOCTYPE HTML>\n<html>\n<head>\n<title>%s</title>\n"
-                 "<link href=\"%s\" media=\"screen\" rel=\"stylesheet\" type=\"text/css\" />\n"
-                 "<script type=\"text/javascript\" src=\"%s\"></script>\n</head>\n<body>\n<table id=\"tablelog\">\n",
-                 fileName_.c_str(), styleSheet_.c_str(), script_.c_str());
-    std::fflush(file_);
+  fd_ = ::open(fileName_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd_ >= 0 && !textFormat_) {
+    writeAll(fd_, "<!DOCTYPE HTML>\n<html>\n<head>\n<title>" + fileName_ + "</title>\n<link href=\"" + styleSheet_ +
+                        "\" media=\"screen\" rel=\"stylesheet\" type=\"text/css\" />\n"
+                        "<script type=\"text/javascript\" src=\"" +
+                        script_ + "\"></script>\n</head>\n<body>\n<table id=\"tablelog\">\n");
   }
 }
 
 bool Logger::isActive(int level) const {
-  return enabled_ && file_ && level >= 0 && static_cast<std::size_t>(level) < levels_.size() && levels_[level].active;
+  return enabled_ && fd_ >= 0 && level >= 0 && static_cast<std::size_t>(level) < levels_.size() && levels_[level].active;
 }
 
 void Logger::writeV(int level, const char* format, va_list args) {
@@ -92,8 +95,7 @@ void Logger::writeV(int level, const char* format, va_list args) {
   LogLevelRecord& record = levels_[level];
   record.count.fetch_add(1, std::memory_order_relaxed);
   const std::string stamp = timeStamp();
-  // The whole line is formatted first and written with one call, so lines
-  // from different threads never interleave.
+  // The whole line is formatted first and written with one call.
   std::string line;
   if (textFormat_) {
     char head[96];
@@ -104,8 +106,7 @@ void Logger::writeV(int level, const char* format, va_list args) {
     line = "<tr class=\"" + record.cssClass + "\"><th>" + stamp + "</th><td>" + record.name + "</td><td>" +
            htmlEscape(message) + "</td></tr>\n";
   }
-  std::fwrite(line.data(), 1, line.size(), file_);
-  std::fflush(file_);
+  writeAll(fd_, line);
 }
 
 void Logger::write(int level, const char* format, ...) {
@@ -116,24 +117,30 @@ void Logger::write(int level, const char* format, ...) {
 }
 
 void Logger::close() {
-  if (!file_) return;
+  if (fd_ < 0) return;
+  std::string tail;
+  char row[256];
   if (enabled_ && textFormat_) {
-    std::fprintf(file_, "\n");
-    for (const LogLevelRecord& record : levels_)
-      std::fprintf(file_, "%s = %llu\n", record.name.c_str(),
-                   static_cast<unsigned long long>(record.count.load(std::memory_order_relaxed)));
+    tail = "\n";
+    for (const LogLevelRecord& record : levels_) {
+      std::snprintf(row, sizeof row, "%s = %llu\n", record.name.c_str(),
+                    static_cast<unsigned long long>(record.count.load(std::memory_order_relaxed)));
+      tail += row;
+    }
   } else if (enabled_) {
-    std::fprintf(file_, "</table>\n<table id=\"logcount\">\n");
-    for (const LogLevelRecord& record : levels_)
-      std::fprintf(file_,
-                   "<tr><th><a href=\"#\" onclick=\"return showLevel('tablelog', '%s')\">%s</a></th><td>%llu</td></tr>\n",
-                   record.cssClass.c_str(), record.name.c_str(),
-                   static_cast<unsigned long long>(record.count.load(std::memory_order_relaxed)));
-    std::fprintf(file_, "</table>\n</body>\n</html>\n");
+    tail = "</table>\n<table id=\"logcount\">\n";
+    for (const LogLevelRecord& record : levels_) {
+      std::snprintf(row, sizeof row,
+                    "<tr><th><a href=\"#\" onclick=\"return showLevel('tablelog', '%s')\">%s</a></th><td>%llu</td></tr>\n",
+                    record.cssClass.c_str(), record.name.c_str(),
+                    static_cast<unsigned long long>(record.count.load(std::memory_order_relaxed)));
+      tail += row;
+    }
+    tail += "</table>\n</body>\n</html>\n";
   }
-  std::fflush(file_);
-  std::fclose(file_);
-  file_ = nullptr;
+  writeAll(fd_, tail);
+  ::close(fd_);
+  fd_ = -1;
 }
 
 void configureLog(int levelMask, int format, int withPid) { logger.configure(levelMask, format, withPid); }

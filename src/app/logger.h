@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cstdarg>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -30,6 +29,9 @@ class Logger {
 
   // Builds the level table and opens logfile[_pid].txt / .html when
   // `levelMask` is not 0. A file that cannot be opened disables output.
+  // Each line reaches the file with one write() of its own: lines from the
+  // input thread and the search never interleave, and nothing waits in a
+  // buffer if the program is killed.
   void configure(int levelMask, int format, int withPid);
   void write(int level, const char* format, ...) __attribute__((format(printf, 3, 4)));
   void writeV(int level, const char* format, va_list args);
@@ -44,7 +46,7 @@ class Logger {
   std::string fileName_;
   std::string styleSheet_ = "html/style.css";
   std::string script_ = "html/logchess.js";
-  std::FILE* file_ = nullptr;
+  int fd_ = -1;  // the open log file, or -1
   bool textFormat_ = false;
   bool enabled_ = true;
   bool withPid_ = false;

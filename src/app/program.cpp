@@ -2,6 +2,7 @@
 
 #include <sys/resource.h>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -10,7 +11,11 @@
 #include "app/logger.h"
 #include "app/settings.h"
 #include "protocol/frontend.h"
+#include "protocol/output.h"
 #include "search/engine.h"
+#include "search/game.h"
+#include "tools/perft.h"
+#include "tools/perft_suite.h"
 
 namespace talvik {
 
@@ -37,10 +42,35 @@ void applySettingsToEngine(Engine& engine) {
   drawScore = s.drawScore;
 }
 
+// -perft, -divide and -perftd: on the start position or the -fen position.
+int runPerftTool(Engine& engine, const ToolRequest& request) {
+  engine.initialise(engine.settings.hashMb);
+  engine.newGame();
+  if (request.fenGiven && !setPositionFromFen(engine, request.fen)) {
+    writeStandardOutput("Bad FEN string !\n");
+    engine.tearDown();
+    return 1;
+  }
+  if (request.tool == Tool::Perft) runPerft(engine, request.depth);
+  else if (request.tool == Tool::Divide) runDivide(engine, request.depth);
+  else runPerftDetailed(engine, request.depth);
+  engine.tearDown();
+  return 0;
+}
+
 int runTool(Engine& engine, const ToolRequest& request) {
   switch (request.tool) {
     case Tool::Help:
       std::fputs(helpText().c_str(), stdout);
+      return 0;
+    case Tool::Perft:
+    case Tool::Divide:
+    case Tool::PerftDetailed:
+      return runPerftTool(engine, request);
+    case Tool::PerftSuite:
+      // A missing file is logged; the tool still ends with success.
+      runPerftSuite(engine, request.file, request.depth);
+      engine.tearDown();
       return 0;
     default:
       return runProtocolMode(engine);
@@ -51,13 +81,16 @@ int runTool(Engine& engine, const ToolRequest& request) {
 
 int runProgram(const std::vector<std::string>& args) {
   raiseStackLimit();
+  // A GUI that closes its end of the pipe must not kill the engine mid-line:
+  // writes then fail quietly and the end of input ends the run.
+  std::signal(SIGPIPE, SIG_IGN);
   auto engine = std::make_unique<Engine>();
   const bool configFound = readSettings(engine->settings, ConfigFileName);
   configureLog(engine->settings.logLevel, engine->settings.logFormat, engine->settings.logPid);
   if (!configFound) logMessage(LogWarning, "Config file %s not found, using default parameters", ConfigFileName);
   logInfo("%s %s %s", ProgramName, ProgramVersion, wordSizeText().c_str());
   logInfo("Compiled on %s", buildStamp().c_str());
-  installProtocolSelector(*engine);
+  setProtocol(*engine, SelectorProtocolId);
   applySettingsToEngine(*engine);
   engine->quitRequested = 0;
 
@@ -66,6 +99,7 @@ int runProgram(const std::vector<std::string>& args) {
     logMessage(LogWarning, "Unknown command line parameter '%s'", args[0].c_str());
   const int status = request.tool == Tool::Protocol || request.tool == Tool::Unknown ? runProtocolMode(*engine)
                                                                                        : runTool(*engine, request);
+  engine->quitRequested = 1;
   engine.reset();
   logInfo("End.");
   closeLog();

@@ -60,7 +60,6 @@ extern EvalParameters evalParams;
 // the record's eighteen file-settable values then override them. Rebuilds
 // the derived tables.
 void installParameters(Personality& personality, bool fromPersonality);
-
 // Sets one of PawnValue, KnightValue, BishopValue, RookValue, QueenValue or
 // BishopPair (exact, case-sensitive names) from a decimal text and rebuilds
 // the derived tables. Other names are ignored. The Personality record is not

@@ -14,7 +14,8 @@ class ProtocolHandler {
   virtual ~ProtocolHandler() = default;
   // Runs once, right after the handler is installed.
   virtual void start() {}
-  // Handles one line; false ends the program.
+  // Handles one command line. `tokens` stands on the line's first token:
+  // lines without any token never reach a handler. False ends the program.
   virtual bool handleLine(LineTokenizer& tokens) = 0;
 
  protected:

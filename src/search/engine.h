@@ -150,6 +150,7 @@ class Engine {
   std::mutex inputMutex;
   std::condition_variable inputCond;
   Relaxed<std::uint8_t> searchRequested{0};
+  Relaxed<std::uint8_t> searchTaken{0};  // the main thread runs a handed-over search
   std::int32_t searchMode = 0;
   std::uint32_t useInputThread = 1;
   Relaxed<std::uint8_t> quitRequested{0};

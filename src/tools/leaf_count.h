@@ -6,11 +6,41 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "board/makemove.h"
+#include "board/move.h"
+#include "board/movegen.h"
 
 namespace talvik {
 
-// Leaves of the legal move tree below `board` at `depth` (>= 1). The board is
-// changed only by make/unmake and is the same afterwards.
+// Walks the legal move tree below `board` to `depth` (>= 1) and calls
+// onLeaf(board, move) for every leaf move, with the leaf move made on
+// `board`. Returns the number of leaves. Each level keeps its move list in
+// its own frame; the board is the same afterwards.
+template <typename OnLeaf>
+std::uint64_t walkLeaves(Board& board, int depth, OnLeaf&& onLeaf) {
+  MoveList list;
+  const int us = static_cast<int>(board.sideToMove);
+  const bool inCheck = isSquareAttacked(board, board.kingSquare[us], us ^ 1);
+  const int count = generatePseudoLegal(board, list.entries, inCheck);
+  std::uint64_t leaves = 0;
+  for (int i = 0; i < count; ++i) {
+    const Move move = list.entries[i].move;
+    UndoRecord undo;
+    makeMove(board, move, undo);
+    if (!isSquareAttacked(board, board.kingSquare[us], us ^ 1)) {
+      if (depth <= 1) {
+        onLeaf(board, move);
+        ++leaves;
+      } else {
+        leaves += walkLeaves(board, depth - 1, onLeaf);
+      }
+    }
+    unmakeMove(board, move, undo);
+  }
+  return leaves;
+}
+
+// Leaves of the legal move tree below `board` at `depth` (>= 1).
 std::uint64_t countLeaves(Board& board, int depth);
 
 }  // namespace talvik
