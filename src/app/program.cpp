@@ -16,6 +16,7 @@
 #include "search/game.h"
 #include "tools/perft.h"
 #include "tools/perft_suite.h"
+#include "tools/tool_commands.h"
 
 namespace talvik {
 
@@ -72,6 +73,16 @@ int runTool(Engine& engine, const ToolRequest& request) {
       runPerftSuite(engine, request.file, request.depth);
       engine.tearDown();
       return 0;
+    case Tool::TestSuite:
+      return commandTestSuite(engine, request);
+    case Tool::Benchmark:
+      return commandBenchmark(engine, request);
+    case Tool::EvalSuite:
+      return commandEvalSuite(engine, request);
+    case Tool::CheckFenSuite:
+      return commandCheckFenSuite(engine, request);
+    case Tool::BuildBook:
+      return commandBuildBook(engine, request);
     default:
       return runProtocolMode(engine);
   }
