@@ -44,32 +44,32 @@ bool nullMoveCuts(SearchContext& ctx, int beta, int depth, int ply, int& value) 
 }  // namespace
 
 int searchNode(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool isPV, bool inCheck) {
-  // 1. Horizon.
+  // 1. At the horizon the quiescence search takes over.
   if (depth < OnePly) return quiesceGuarded(ctx, alpha, beta, 0, ply, isPV, inCheck);
 
   Engine& engine = *ctx.engine;
   Board& board = ctx.board;
   SearchThread& thread = *ctx.thread;
 
-  // 2. Poll.
+  // 2. Throttle and poll.
   clearPv(ctx, ply);
   if (engine.npsLimit != 0) throttleNps(engine);
   if (!continueSearch(ctx)) return 0;
 
-  // 3. Ply limit.
+  // 3. Too deep to go on: the static value.
   if (ply >= MaxPly) return staticValue(ctx, alpha, beta);
 
-  // 4. Draws.
+  // 4. Draws by rule.
   if (isDrawByRule(ctx, inCheck)) return drawValue(board, engine.rootSide);
 
-  // 5-6. Selective depth; mate-distance bounds: no line from here can mate
+  // 5. Selective depth; mate-distance bounds: no line from here can mate
   // faster than at the next ply or be mated sooner than here.
   ctx.selDepth = std::max(ctx.selDepth, ply);
   alpha = std::max(alpha, ply - MateScore);
   beta = std::min(beta, MateScore - ply);
   if (alpha >= beta) return alpha;
 
-  // 7. Transposition table.
+  // 6. A usable table entry ends the node; its move is tried first.
   Move hashMove = NoMove;
   int tableScore = 0;
   if (ctx.transTable->probe(board.hashKey, depth, ply, alpha, beta, hashMove, tableScore) != ProbeNone)
@@ -79,15 +79,18 @@ int searchNode(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool
   const int plies = depth >> 1;
   int staticEval = 0;
 
-  // 8. Pruning of whole nodes, outside the principal variation and check.
+  // 7. Pruning of whole nodes, outside the principal variation and check.
   if (!isPV && !inCheck) {
     if (depth < 4 * OnePly) {
       staticEval = staticValue(ctx, alpha, beta);
+      // Razoring: this far below beta only a tactic can help; let the
+      // quiescence search confirm that there is none.
       if (staticEval + RazorMargin[plies] < beta) {
         const int target = beta - RazorMargin[plies];
         const int v = quiesceGuarded(ctx, target - 1, target, 0, ply + 1, false, false);
         if (v < target) return v;
       }
+      // Static null move: still above beta after conceding the margin.
       if (std::abs(beta) <= MateThreshold && staticEval - FutilityMargin[plies] >= beta)
         return staticEval - FutilityMargin[plies];
     }
@@ -98,7 +101,7 @@ int searchNode(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool
     }
   }
 
-  // 9. Internal iterative deepening: a PV node without a hash move first
+  // 8. Internal iterative deepening: a PV node without a hash move first
   // searches shallower to find one.
   if (isPV && !inCheck && hashMove == NoMove && depth >= 5 * OnePly) {
     clearPv(ctx, ply);
@@ -107,10 +110,10 @@ int searchNode(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool
     ctx.pvLength[ply] = 0;
   }
 
-  // 10.
+  // 9. Nothing more to do after a stop or a refutation at a split point.
   if (stoppedOrCutOff(ctx)) return 0;
 
-  // 11. Futility: near the horizon, with the static value plus a margin
+  // 10. Futility: near the horizon, with the static value plus a margin
   // still not above alpha, quiet moves are not worth searching.
   bool futile = false;
   int futilityValue = 0;
@@ -119,7 +122,7 @@ int searchNode(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool
     futile = futilityValue <= alpha;
   }
 
-  // 12. Move loop.
+  // 11. The moves.
   const Move previous = ctx.moveStack[ply - 1];
   const Move counter =
       previous != NoMove ? thread.counterMoves[us][moveFrom(previous)][moveTo(previous)] : NoMove;
@@ -214,18 +217,18 @@ int searchNode(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool
     }
   }
 
-  // 13. Ordering tables learn from a quiet refutation.
+  // 12. Ordering tables learn from a quiet refutation.
   const bool cutOff = alpha >= beta;
   if (cutOff && !inCheck && bestMove != NoMove && !isCapture(bestMove) && !isPromotion(bestMove))
     rewardQuietCutoff(thread, us, ply, plies, bestMove, triedQuiets, triedCount, previous);
 
-  // 14. A fail-low node returns alpha, a cut-off the score that cut.
+  // 13. A fail-low node returns alpha, a cut-off the score that cut.
   if (moveCount > 0) {
     const int bound = cutOff ? BoundLower : bestMove == NoMove ? BoundUpper : BoundExact;
     ctx.transTable->store(board.hashKey, bestMove != NoMove ? bestMove : picker.hashMove, alpha, depth, ply, bound);
     return alpha;
   }
-  // 15. No legal move: mated or stalemate.
+  // 14. No legal move: mated or stalemate.
   return inCheck ? ply - MateScore : drawValue(board, engine.rootSide);
 }
 

@@ -36,28 +36,6 @@ struct SearchRun {
   Move ponder = NoMove;
 };
 
-}  // namespace
-
-void prepareSearchContext(SearchContext& ctx, Engine& engine) {
-  if (engine.pool.mainThread == nullptr) engine.pool.createThreads();
-  ctx.engine = &engine;
-  ctx.thread = engine.pool.mainThread;
-  ctx.pool = &engine.pool;
-  ctx.evalContext = &engine.evalContext;
-  ctx.transTable = &engine.transTable;
-  ctx.historyBase = engine.pool.mainThread->history;
-  ctx.nodes = 0;
-  ctx.selDepth = 0;
-  ctx.board = engine.board;
-  const int copied = std::min(engine.repCount, RepetitionKeysCopied);
-  std::memcpy(ctx.repKeys, engine.repKeys + (engine.repCount - copied), sizeof ctx.repKeys[0] * copied);
-  ctx.repCount = copied;
-  std::memset(ctx.moveStack, 0, sizeof ctx.moveStack);
-  std::memset(ctx.pvLength, 0, sizeof ctx.pvLength);
-}
-
-namespace {
-
 // Sets the budget, the poll interval and the node budget for the limit mode;
 // returns the iteration limit.
 int applyLimits(Engine& engine, SearchContext& ctx, int side) {
@@ -246,6 +224,24 @@ void finishSearch(SearchRun& run, int depth, int selDepth, std::uint64_t nodes, 
 
 }  // namespace
 
+void prepareSearchContext(SearchContext& ctx, Engine& engine) {
+  if (engine.pool.mainThread == nullptr) engine.pool.createThreads();
+  ctx.engine = &engine;
+  ctx.thread = engine.pool.mainThread;
+  ctx.pool = &engine.pool;
+  ctx.evalContext = &engine.evalContext;
+  ctx.transTable = &engine.transTable;
+  ctx.historyBase = engine.pool.mainThread->history;
+  ctx.nodes = 0;
+  ctx.selDepth = 0;
+  ctx.board = engine.board;
+  const int copied = std::min(engine.repCount, RepetitionKeysCopied);
+  std::memcpy(ctx.repKeys, engine.repKeys + (engine.repCount - copied), sizeof ctx.repKeys[0] * copied);
+  ctx.repCount = copied;
+  std::memset(ctx.moveStack, 0, sizeof ctx.moveStack);
+  std::memset(ctx.pvLength, 0, sizeof ctx.pvLength);
+}
+
 Move choosePonderMove(Engine& engine, Move best) {
   Board board = engine.board;
   UndoRecord undo;
@@ -263,7 +259,7 @@ Move choosePonderMove(Engine& engine, Move best) {
 }
 
 void searchRoot(Engine& engine, bool ponder) {
-  // 1. Start. A stop can only be meant for this search from here on.
+  // A stop can only be meant for this search from here on.
   engine.stopRequest = StopNone;
   markSearchStart(engine);
   const int side = static_cast<int>(engine.board.sideToMove);
@@ -277,7 +273,7 @@ void searchRoot(Engine& engine, bool ponder) {
   RootMoves root;
   SearchRun run{engine, ctx, root};
 
-  // 2. No legal move: mate or stalemate on the board.
+  // No legal move: mate or stalemate on the board.
   generateRootMoves(ctx, root);
   if (root.count == 0) {
     if (engine.pondering) {
@@ -290,7 +286,7 @@ void searchRoot(Engine& engine, bool ponder) {
     return;
   }
 
-  // 3. Book.
+  // A book move is played without searching.
   if (engine.ownBook && engine.gameMoves.size() < static_cast<std::size_t>(std::max(engine.bookMaxMoves, 0))) {
     const Move bookMove = probeBook(engine);
     if (bookMove != NoMove && containsMove(root, bookMove)) {
@@ -302,7 +298,7 @@ void searchRoot(Engine& engine, bool ponder) {
     }
   }
 
-  // 4-6. Limits, result lines, ordering tables.
+  // Limits, result lines, ordering tables.
   run.iterationLimit = applyLimits(engine, ctx, side);
   const int wanted = engine.limitMode == LimitClock ? 1 : std::clamp(engine.multiPV, 1, MaxPvLines);
   engine.pvLineCount = std::min(wanted, root.count);
@@ -313,7 +309,7 @@ void searchRoot(Engine& engine, bool ponder) {
   engine.excludedCount = 0;
   for (const auto& thread : engine.pool.threads) thread->clearForSearch();
 
-  // 7. First order, then the iterations.
+  // First order, then the iterations.
   orderRootMoves(ctx, root);
   iterate(run);
   finishSearch(run, run.completedDepth, ctx.selDepth, ctx.nodes, elapsedUs(engine));

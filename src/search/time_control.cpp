@@ -108,7 +108,7 @@ bool nodeBudgetExceeded(Engine& engine) {
 }
 
 std::int64_t moveOverheadUs(std::int64_t availableUs) {
-  return std::clamp<std::int64_t>(availableUs / 5, 0, MaxOverheadUs);
+  return std::clamp<std::int64_t>(availableUs / 2, 0, MaxOverheadUs);
 }
 
 std::int32_t clockBudgetUs(float clockMs, std::int32_t incrementMs, std::int32_t movesToGo,

@@ -40,8 +40,9 @@ void throttleNps(Engine& engine);
 // strength budget, else the "go nodes" limit); sets the stop when it has.
 bool nodeBudgetExceeded(Engine& engine);
 
-// Safety margin kept off the clock for process and pipe latency: 50 ms, or
-// a fifth of the time when less than 250 ms is available.
+// Safety margin kept off the clock for process and pipe latency and for
+// being descheduled on a busy machine: 50 ms, or half of the time when less
+// than 100 ms is available.
 std::int64_t moveOverheadUs(std::int64_t availableUs);
 // Time for one move under a game clock: a share of the remaining time `clockMs`
 // (plus the increment), more in the first ten searches of a game; never more

@@ -114,20 +114,17 @@ TEST(SearchDraws, DrawValueFollowsTheRootSide) {
   drawScore = savedDrawScore;
 }
 
-TEST(SearchDraws, RookAgainstKingIsNoDraw) {
-  SearchFixture fixture("8/8/4k3/8/8/3RK3/8/8 w - - 0 1");
-  fixture.searchToDepth(4);
-  EXPECT_GT(fixture.sink->pvs.back().score, 300);
-}
-
 // The whole search: every root move of a bare-bishop ending is a draw, so the
-// root side sees -DrawScore.
+// root side sees -DrawScore; a rook is enough to win.
 TEST(SearchDraws, RootScoreOfADeadDrawIsMinusDrawScore) {
   const int savedDrawScore = drawScore;
   drawScore = 50;
-  SearchFixture fixture("8/8/4k3/8/8/3BK3/8/8 w - - 0 1");
-  fixture.searchToDepth(5);
-  EXPECT_EQ(fixture.sink->pvs.back().score, -50);
+  test::SearchFixture bishop("8/8/4k3/8/8/3BK3/8/8 w - - 0 1");
+  bishop.searchToDepth(5);
+  EXPECT_EQ(bishop.sink->pvs.back().score, -50);
+  test::SearchFixture rook("8/8/4k3/8/8/3RK3/8/8 w - - 0 1");
+  rook.searchToDepth(5);
+  EXPECT_GT(rook.sink->pvs.back().score, 300);
   drawScore = savedDrawScore;
 }
 

@@ -124,15 +124,5 @@ TEST(TransTable, WithoutATableProbesMissAndStoresAreDropped) {
   EXPECT_EQ(score, -7);
 }
 
-TEST(TransTable, ClearForgetsEverything) {
-  TransTable table;
-  ASSERT_TRUE(table.allocate(1));
-  table.advanceGeneration();
-  table.store(bucketKey(1), 0x55, 10, 4, 0, BoundExact);
-  table.clear();
-  EXPECT_FALSE(found(table, bucketKey(1)));
-  EXPECT_EQ(table.generation, 0u);
-}
-
 }  // namespace
 }  // namespace talvik
