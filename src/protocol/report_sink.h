@@ -30,6 +30,9 @@ class ReportSink {
   }
   virtual void reportHashFull(int perMille) { (void)perMille; }
   virtual void reportDepth(int depth) { (void)depth; }
+  // Whether a line of input is waiting (polling mode); only the protocols
+  // read input, so the tools' sinks and the base sink never have any.
+  virtual bool inputWaiting() { return false; }
   // Reads one line of input and handles it (polling mode).
   virtual void pollInput() {}
   virtual void reportCurrentMove(Move move, int number) { (void)move, (void)number; }

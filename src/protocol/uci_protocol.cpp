@@ -14,6 +14,7 @@ void UciReportSink::reportBestMove(int kind, Move best, Move ponder, int depth, 
   sendLine("bestmove %s", moveToCoordinate(best, engine_->chess960 != 0).c_str());
 }
 
+bool UciReportSink::inputWaiting() { return talvik::inputWaiting(); }
 void UciReportSink::pollInput() { readLine(*engine_); }
 
 void UciReportSink::reportMessage(const char* text) { sendLine("info string %s", text); }

@@ -12,6 +12,7 @@ class UciReportSink : public ReportSink {
   using ReportSink::ReportSink;
   void reportBestMove(int kind, Move best, Move ponder, int depth, int selDepth, std::uint64_t nodes,
                       std::uint64_t elapsedUs) override;
+  bool inputWaiting() override;
   void pollInput() override;
   void reportMessage(const char* text) override;
 };

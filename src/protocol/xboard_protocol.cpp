@@ -5,6 +5,7 @@
 
 namespace talvik {
 
+bool XboardReportSink::inputWaiting() { return talvik::inputWaiting(); }
 void XboardReportSink::pollInput() { readLine(*engine_); }
 
 void XboardProtocol::start() {

@@ -10,6 +10,7 @@ namespace talvik {
 class XboardReportSink : public ReportSink {
  public:
   using ReportSink::ReportSink;
+  bool inputWaiting() override;
   void pollInput() override;
 };
 

@@ -26,6 +26,12 @@ class Relaxed {
   // For counters with a single writer: a plain load and store, no locked
   // read-modify-write on the hot path.
   void add(T delta) noexcept { store(load() + delta); }
+  // Stores `desired` only while the value is still `expected` (one atomic
+  // step); true when it did. Keeps a weaker request from overwriting a
+  // stronger one written by another thread at the same moment.
+  bool replace(T expected, T desired) noexcept {
+    return value_.compare_exchange_strong(expected, desired, std::memory_order_relaxed);
+  }
 
  private:
   std::atomic<T> value_;

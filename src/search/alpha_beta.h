@@ -1,0 +1,26 @@
+// The principal-variation search below the root.
+#pragma once
+
+#include "search/search_context.h"
+
+namespace talvik {
+
+// Searches the position of `ctx.board` at `ply` (1 = a reply to a root move)
+// with `depth` half-plies left. Scores are from the side to move's view;
+// after a stop, or a cut-off at an enclosing split point, the result is
+// meaningless (0) and callers discard it. In PV nodes ctx.pvTable[ply] holds
+// the best line found.
+int searchNode(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool isPV, bool inCheck);
+
+// The replies to the root moves (ply 1).
+inline int searchPly1(SearchContext& ctx, int alpha, int beta, int depth, bool isPV, bool inCheck) {
+  return searchNode(ctx, alpha, beta, depth, 1, isPV, inCheck);
+}
+
+// Margins by remaining plies (indexes 1..3 are used): razoring drops into the
+// quiescence search when the static value is this far below beta; futility
+// assumes a quiet move gains at most this much.
+inline constexpr int RazorMargin[8] = {0, 200, 400, 600, 975, 975, 975, 975};
+inline constexpr int FutilityMargin[8] = {0, 100, 200, 300, 975, 975, 975, 975};
+
+}  // namespace talvik

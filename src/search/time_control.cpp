@@ -1,0 +1,134 @@
+#include "search/time_control.h"
+
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <mutex>
+
+#include "search/engine.h"
+
+namespace talvik {
+
+namespace {
+
+constexpr std::int64_t MaxOverheadUs = 50000;
+constexpr int NpsCheckEvery = 32;
+constexpr useconds_t NpsSleepUs = 20000;
+constexpr std::uint64_t NoSleepBeforeEndUs = 36000;
+
+timespec monotonicNow() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return now;
+}
+
+// A time budget only binds a search that runs against the clock.
+bool timeLimited(const Engine& engine) {
+  return !engine.pondering && (engine.limitMode == LimitMoveTime || engine.limitMode == LimitClock);
+}
+
+}  // namespace
+
+void markSearchStart(Engine& engine) {
+  const timespec now = monotonicNow();
+  engine.startSec = static_cast<std::uint32_t>(now.tv_sec);
+  engine.startUsec = static_cast<std::uint32_t>(now.tv_nsec / 1000);
+}
+
+std::uint64_t elapsedUs(const Engine& engine) {
+  const timespec now = monotonicNow();
+  // The seconds are kept in 32 bits; the difference is taken modulo 2^32.
+  const std::uint32_t seconds = static_cast<std::uint32_t>(now.tv_sec) - engine.startSec;
+  const std::int64_t us = std::int64_t{seconds} * 1000000 + now.tv_nsec / 1000 - std::int64_t{engine.startUsec};
+  return us > 0 ? static_cast<std::uint64_t>(us) : 0;
+}
+
+void requestStop(Engine& engine) {
+  std::lock_guard<std::mutex> lock(engine.pool.poolLock);
+  engine.stopRequest.replace(StopNone, StopNormal);
+}
+
+void forcePoll(Engine& engine) { engine.pollCounter = engine.pollInterval.load(); }
+
+bool checkTime(Engine& engine) {
+  if (engine.stopRequest != StopNone) return false;
+  const std::uint64_t counter = engine.pollCounter + 1;
+  if (counter < engine.pollInterval) {
+    engine.pollCounter = counter;
+    return true;
+  }
+  engine.pollCounter = 0;
+
+  if (!engine.pondering && engine.limitMode != LimitDepth) {
+    const bool limitReached = engine.limitMode == LimitNodes
+                                  ? engine.pool.totalNodes() >= engine.nodeLimit
+                                  : elapsedUs(engine) >= static_cast<std::uint64_t>(engine.timeBudgetUs.load());
+    if (limitReached) {
+      requestStop(engine);
+      return false;
+    }
+  }
+  if (engine.inputThreadActive) return true;
+  // The protocol's sink tests standard input without waiting (its reader may
+  // already hold a whole line that the descriptor no longer shows).
+  if (engine.reportSink->inputWaiting()) {
+    engine.reportSink->pollInput();
+    return engine.stopRequest == StopNone;
+  }
+  return true;
+}
+
+void throttleNps(Engine& engine) {
+  if (engine.stopRequest != StopNone) return;
+  if (++engine.npsCounter < NpsCheckEvery) return;
+  engine.npsCounter = 0;
+  const std::uint64_t elapsed = elapsedUs(engine);
+  const std::uint64_t nodesPerSecond = engine.pool.totalNodes() * 1000000 / (elapsed + 1);
+  if (nodesPerSecond <= engine.npsLimit) return;
+  // Sleeping in the last moments of a time budget would overrun it.
+  const bool nearEnd = timeLimited(engine) &&
+                       elapsed + NoSleepBeforeEndUs >= static_cast<std::uint64_t>(std::max(0, engine.timeBudgetUs.load()));
+  if (!nearEnd) usleep(NpsSleepUs);
+  forcePoll(engine);
+}
+
+bool nodeBudgetExceeded(Engine& engine) {
+  const std::uint64_t budget = engine.strengthNodes != 0 ? engine.strengthNodes : engine.nodeLimit;
+  if (engine.pool.totalNodes() < budget) return false;
+  requestStop(engine);
+  return true;
+}
+
+std::int64_t moveOverheadUs(std::int64_t availableUs) {
+  return std::clamp<std::int64_t>(availableUs / 2, 0, MaxOverheadUs);
+}
+
+std::int32_t clockBudgetUs(float clockMs, std::int32_t incrementMs, std::int32_t movesToGo,
+                           std::int32_t searchesThisGame) {
+  float budget;
+  if (movesToGo == 0 && incrementMs < 1)
+    budget = clockMs * 25.0f;  // a fortieth of the clock
+  else if (movesToGo == 0)
+    budget = static_cast<float>(incrementMs) * 1000.0f + clockMs * 33.333336f;  // increment + a thirtieth
+  else if (movesToGo <= 1)
+    budget = clockMs * 500.0f;  // half the clock for the last move before the control
+  else
+    budget = clockMs * 1000.0f / static_cast<float>(movesToGo);
+  // The opening moves get more time (twice as much at first, tapering off).
+  if (searchesThisGame <= 9) budget *= 2.0f - static_cast<float>(searchesThisGame) * 0.1f;
+
+  // None of the shares above may spend the whole clock: keep the overhead.
+  const double clockUs = static_cast<double>(clockMs) * 1000.0;
+  const double limit = clockUs - static_cast<double>(moveOverheadUs(static_cast<std::int64_t>(std::max(0.0, clockUs))));
+  const double capped = std::min(static_cast<double>(budget), limit);
+  if (!(capped > 0.0)) return 0;  // also a clock that is not a number
+  return static_cast<std::int32_t>(std::min(capped, 2147483647.0));
+}
+
+std::int32_t moveTimeBudgetUs(std::int32_t moveTimeUs) {
+  const std::int64_t given = std::max<std::int64_t>(moveTimeUs, 0);
+  return static_cast<std::int32_t>(given - moveOverheadUs(given));
+}
+
+}  // namespace talvik

@@ -1,0 +1,55 @@
+// Stopping a running search: the clock and node-limit polls, the
+// nodes-per-second throttle, the per-move node budget, input polling, and the
+// time budget of a move.
+//
+// Everything is cooperative: only the main search thread polls, once every
+// `pollInterval` nodes; a stop is the engine's stopRequest becoming non-zero,
+// which every search thread reads at every node.
+#pragma once
+
+#include <cstdint>
+
+namespace talvik {
+
+class Engine;
+
+// Records the search start (Engine::startSec/startUsec). The time is read
+// from the monotonic clock, so a wall-clock adjustment during a search can
+// neither stretch nor cut the time it takes.
+void markSearchStart(Engine& engine);
+// Microseconds since markSearchStart.
+std::uint64_t elapsedUs(const Engine& engine);
+
+// Sets stopRequest to 1 ("stop") unless a stop is already pending: an abort
+// (3) or a ponder stop (2) written by the protocol side is never overwritten.
+void requestStop(Engine& engine);
+// Makes the next checkTime poll at once (protocol commands that need a quick
+// reaction: stop, ponderhit, quit, new game).
+void forcePoll(Engine& engine);
+
+// Called by the main thread at every node. False means stop. Every
+// `pollInterval` calls it tests the time budget (node limit in node mode),
+// unless pondering or searching to a fixed depth, and in polling mode lets the
+// protocol handle a waiting input line.
+bool checkTime(Engine& engine);
+// Called at interior nodes while a nodes-per-second cap is set: every 32nd
+// call, when the search runs faster than the cap, sleeps 20 ms (never within
+// the last 36 ms of a time budget) and forces a poll.
+void throttleNps(Engine& engine);
+// Whether the summed node count has reached the node budget in force (the
+// strength budget, else the "go nodes" limit); sets the stop when it has.
+bool nodeBudgetExceeded(Engine& engine);
+
+// Safety margin kept off the clock for process and pipe latency and for
+// being descheduled on a busy machine: 50 ms, or half of the time when less
+// than 100 ms is available.
+std::int64_t moveOverheadUs(std::int64_t availableUs);
+// Time for one move under a game clock: a share of the remaining time `clockMs`
+// (plus the increment), more in the first ten searches of a game; never more
+// than the clock holds less the overhead.
+std::int32_t clockBudgetUs(float clockMs, std::int32_t incrementMs, std::int32_t movesToGo,
+                           std::int32_t searchesThisGame);
+// Time for a fixed-time move ("movetime"), kept below the given time by the overhead.
+std::int32_t moveTimeBudgetUs(std::int32_t moveTimeUs);
+
+}  // namespace talvik

@@ -1,0 +1,91 @@
+#include "search/time_control.h"
+
+#include <gtest/gtest.h>
+
+#include "search/engine.h"
+
+namespace talvik {
+namespace {
+
+struct BudgetCase {
+  float clockMs;
+  int incrementMs;
+  int movesToGo;
+  int searchesThisGame;
+  std::int64_t expectedUs;
+};
+
+TEST(TimeBudget, ShareOfTheClock) {
+  const BudgetCase cases[] = {
+      {60000, 0, 0, 20, 1500000},           // a fortieth
+      {60000, 1000, 0, 20, 3000000},        // the increment plus a thirtieth
+      {60000, 0, 40, 20, 1500000},          // an equal share of the moves to go
+      {60000, 0, 2, 20, 30000000},          // half the clock, two moves to go
+      {60000, 0, 1, 20, 30000000},          // half the clock for the last move
+      {60000, 0, -3, 20, 30000000},         // a negative count is the last move too
+      {60000, 0, 0, 0, 3000000},            // first search: twice the share
+      {60000, 0, 0, 5, 2250000},            // then tapering off
+      {60000, 0, 0, 9, 1650000},
+      {60000, 0, 0, 10, 1500000},
+  };
+  for (const BudgetCase& c : cases)
+    EXPECT_NEAR(clockBudgetUs(c.clockMs, c.incrementMs, c.movesToGo, c.searchesThisGame), c.expectedUs, 2)
+        << c.clockMs << " ms, +" << c.incrementMs << ", " << c.movesToGo << " to go, search " << c.searchesThisGame;
+}
+
+// The shares above can exceed what is left on the clock; the budget never
+// does, and keeps a margin for the process and pipe latency.
+TEST(TimeBudget, NeverMoreThanTheClockHolds) {
+  const BudgetCase cases[] = {
+      {50, 100, 0, 20, 25000},                // 50 ms left, 100 ms increment
+      {10000, 0, 1, 0, 9950000},              // last move before the control, first search
+      {10000, 0, 1, 20, 5000000},             // no cap needed
+      {20, 0, 1, 0, 10000},                   // a tiny clock keeps half
+      {0, 100, 0, 20, 0},                     // no time at all
+      {-500, 0, 0, 20, 0},                    // a flag already fallen
+      {1.0e7f, 0, 1, 0, 2147483647},          // hours on the clock: the budget saturates
+  };
+  for (const BudgetCase& c : cases) {
+    const std::int64_t budget = clockBudgetUs(c.clockMs, c.incrementMs, c.movesToGo, c.searchesThisGame);
+    EXPECT_EQ(budget, c.expectedUs) << c.clockMs << " ms, +" << c.incrementMs << ", " << c.movesToGo << " to go";
+    EXPECT_LE(budget, std::max<std::int64_t>(0, static_cast<std::int64_t>(c.clockMs * 1000)));
+  }
+}
+
+TEST(TimeBudget, FixedMoveTimeKeepsTheOverhead) {
+  EXPECT_EQ(moveTimeBudgetUs(1000000), 950000);
+  EXPECT_EQ(moveTimeBudgetUs(100000), 50000);
+  EXPECT_EQ(moveTimeBudgetUs(40000), 20000);
+  EXPECT_EQ(moveTimeBudgetUs(0), 0);
+  EXPECT_EQ(moveTimeBudgetUs(-20), 0);
+}
+
+TEST(StopRequest, AStopNeverOverwritesAnAbortOrAPonderStop) {
+  Engine engine;
+  for (const int pending : {StopNone, StopPonder, StopAbort}) {
+    engine.stopRequest = pending;
+    requestStop(engine);
+    EXPECT_EQ(engine.stopRequest, pending == StopNone ? StopNormal : pending);
+  }
+}
+
+// Above the cap the throttle makes the next node poll; below it, it leaves
+// the poll counter alone.
+TEST(NpsThrottle, ForcesAPollWhenTooFast) {
+  Engine engine;
+  engine.initialise(1);
+  engine.limitMode = LimitClock;
+  engine.timeBudgetUs = 0;  // no sleeping: the budget is already at its end
+  engine.pollInterval = 4096;
+  markSearchStart(engine);
+  for (const auto& [limit, polls] : {std::pair<std::uint64_t, bool>{1, true}, {UINT64_MAX, false}}) {
+    engine.npsLimit = limit;
+    engine.pollCounter = 7;
+    engine.pool.mainThread->nodes = 1000000;
+    for (int i = 0; i < 32; ++i) throttleNps(engine);
+    EXPECT_EQ(engine.pollCounter == engine.pollInterval, polls) << limit;
+  }
+}
+
+}  // namespace
+}  // namespace talvik

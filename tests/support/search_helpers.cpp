@@ -1,0 +1,51 @@
+#include "support/search_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include "search/game.h"
+#include "search/search_driver.h"
+
+namespace talvik::test {
+
+void RecordingSink::reportBestMove(int kind, Move best, Move ponder, int depth, int selDepth, std::uint64_t nodes,
+                                   std::uint64_t elapsedUs) {
+  (void)selDepth, (void)elapsedUs;
+  bestMove = {kind, best, ponder, depth, nodes};
+  ++bestMoveReports;
+}
+
+void RecordingSink::reportPv(int line, int depth, int score, const Move* moves, int length, std::uint64_t nodes,
+                             std::uint64_t elapsedUs, int selDepth, int bound) {
+  (void)elapsedUs, (void)selDepth;
+  pvs.push_back({line, depth, score, std::vector<Move>(moves, moves + length), nodes, bound});
+  if (onPv) onPv(*engine_, pvs.back());
+}
+
+void RecordingSink::pollInput() {
+  ++inputPolls;
+  if (onPollInput) onPollInput(*engine_);
+}
+
+SearchFixture::SearchFixture(const std::string& fen, int hashMegabytes) : engine(std::make_unique<Engine>()) {
+  engine->initialise(hashMegabytes);
+  engine->newGame();
+  engine->inputThreadActive = 1;
+  sink = std::make_unique<RecordingSink>(engine.get());
+  engine->reportSink = sink.get();
+  if (!fen.empty()) setPosition(fen);
+}
+
+SearchFixture::~SearchFixture() { engine->reportSink = nullptr; }
+
+void SearchFixture::setPosition(const std::string& fen) { ASSERT_TRUE(setPositionFromFen(*engine, fen)) << fen; }
+
+const ReportedBestMove& SearchFixture::searchToDepth(int depth) {
+  engine->limitMode = LimitDepth;
+  engine->depthLimit = depth;
+  const std::size_t played = engine->gameMoves.size();
+  searchRoot(*engine, false);
+  if (engine->gameMoves.size() > played) engine->takeBack();
+  return sink->bestMove;
+}
+
+}  // namespace talvik::test

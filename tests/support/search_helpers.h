@@ -1,0 +1,68 @@
+// Shared helpers for search tests: an initialised engine on a FEN position
+// and a report sink that records what the search reports.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "protocol/report_sink.h"
+#include "search/engine.h"
+
+namespace talvik::test {
+
+struct ReportedPv {
+  int line;
+  int depth;
+  int score;
+  std::vector<Move> moves;
+  std::uint64_t nodes;
+  int bound;
+};
+
+struct ReportedBestMove {
+  int kind = -1;  // -1: never reported
+  Move best = NoMove;
+  Move ponder = NoMove;
+  int depth = 0;
+  std::uint64_t nodes = 0;
+};
+
+class RecordingSink : public ReportSink {
+ public:
+  explicit RecordingSink(Engine* engine) : ReportSink(engine) {}
+
+  void reportBestMove(int kind, Move best, Move ponder, int depth, int selDepth, std::uint64_t nodes,
+                      std::uint64_t elapsedUs) override;
+  void reportPv(int line, int depth, int score, const Move* moves, int length, std::uint64_t nodes,
+                std::uint64_t elapsedUs, int selDepth, int bound) override;
+  void pollInput() override;
+
+  std::vector<ReportedPv> pvs;
+  ReportedBestMove bestMove;
+  int bestMoveReports = 0;
+  int inputPolls = 0;
+  // Called after each recorded PV (for example to stop the search from inside).
+  std::function<void(Engine&, const ReportedPv&)> onPv;
+  std::function<void(Engine&)> onPollInput;
+};
+
+// An initialised engine with a small table that never polls standard input,
+// its sink recording, on the position `fen`.
+struct SearchFixture {
+  explicit SearchFixture(const std::string& fen = "", int hashMegabytes = 1);
+  ~SearchFixture();
+  void setPosition(const std::string& fen);
+  // A search to a fixed depth; the move it plays is taken back afterwards.
+  const ReportedBestMove& searchToDepth(int depth);
+
+  std::unique_ptr<Engine> engine;
+  std::unique_ptr<RecordingSink> sink;
+};
+
+// Mate in n moves for the side to move, in the search's score units.
+constexpr int mateIn(int moves) { return 32000 - (2 * moves - 1); }
+
+}  // namespace talvik::test
