@@ -1,5 +1,8 @@
 #include "support/search_helpers.h"
 
+#include <poll.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "search/game.h"
@@ -19,6 +22,11 @@ void RecordingSink::reportPv(int line, int depth, int score, const Move* moves, 
   (void)elapsedUs, (void)selDepth;
   pvs.push_back({line, depth, score, std::vector<Move>(moves, moves + length), nodes, bound});
   if (onPv) onPv(*engine_, pvs.back());
+}
+
+bool RecordingSink::inputWaiting() {
+  pollfd fd{STDIN_FILENO, POLLIN, 0};
+  return ::poll(&fd, 1, 0) > 0;
 }
 
 void RecordingSink::pollInput() {

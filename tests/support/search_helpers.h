@@ -38,6 +38,8 @@ class RecordingSink : public ReportSink {
                       std::uint64_t elapsedUs) override;
   void reportPv(int line, int depth, int score, const Move* moves, int length, std::uint64_t nodes,
                 std::uint64_t elapsedUs, int selDepth, int bound) override;
+  // Polling searches ask first: a line is waiting when standard input is readable.
+  bool inputWaiting() override;
   void pollInput() override;
 
   std::vector<ReportedPv> pvs;
