@@ -87,6 +87,23 @@ inline Bitboard attackersOf(const Board& board, Square sq, Bitboard occupancy) {
          (bishopsQueens & bishopAttacks(sq, occupancy)) | (rooksQueens & rookAttacks(sq, occupancy));
 }
 
+// Pieces of the side to move that alone stand between their own king and an
+// enemy slider on that slider's line: the only pieces whose moves can open a
+// line to the king.
+inline Bitboard pinnedPieces(const Board& board) {
+  const int us = static_cast<int>(board.sideToMove), them = us ^ 1;
+  const Square king = board.kingSquare[us];
+  const Bitboard queens = board.pieces(Queen, them);
+  Bitboard snipers = ((board.pieces(Bishop, them) | queens) & bishopRays[king]) |
+                     ((board.pieces(Rook, them) | queens) & rookRays[king]);
+  Bitboard pinned = 0;
+  while (snipers) {
+    const Bitboard blockers = betweenMask[king][popLowest(snipers)] & board.occupied;
+    if (!moreThanOne(blockers)) pinned |= blockers & board.colourBB[us];
+  }
+  return pinned;
+}
+
 // The side to move's king is attacked.
 inline bool sideToMoveInCheck(const Board& board) {
   const int us = static_cast<int>(board.sideToMove);
