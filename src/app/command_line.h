@@ -29,7 +29,7 @@ struct ToolRequest {
   std::string fen;        // -fen form of the perft tools (empty: start position)
   int depth = 1;          // perft tools, -buildbook depth
   int count = 0;          // -buildbook count
-  // -testsuite / -benchmark
+  // -testsuite / -benchmark, clamped to usable ranges
   int hashMb = 256;
   int threads = 1;
   bool timeMode = false;
