@@ -9,6 +9,9 @@ namespace talvik {
 namespace {
 
 bool isFileChar(char c) { return c >= 'a' && c <= 'h'; }
+// Moves are separated by blanks; a line end or tab left on the text by a GUI
+// separates too instead of spoiling the last move.
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool isRankChar(char c) { return c >= '1' && c <= '8'; }
 
 // The move word of a king move, pawn move or castling written in coordinates.
@@ -105,10 +108,10 @@ Move parseCoordinateMove(const Board& board, std::string_view text, bool chess96
 bool playMoveText(Engine& engine, std::string_view text) {
   std::size_t pos = 0;
   while (true) {
-    while (pos < text.size() && text[pos] == ' ') ++pos;
+    while (pos < text.size() && isBlank(text[pos])) ++pos;
     if (pos >= text.size()) return true;
-    std::size_t end = text.find(' ', pos);
-    if (end == std::string_view::npos) end = text.size();
+    std::size_t end = pos;
+    while (end < text.size() && !isBlank(text[end])) ++end;
     const std::string_view token = text.substr(pos, end - pos);
     const Move move = parseCoordinateMove(engine.board, token, engine.chess960 != 0);
     if (move == NoMove) {
