@@ -44,6 +44,7 @@ struct Board {
 
   Bitboard pieces(int type, int colour) const { return pieceBB[pieceIndex(type, colour)]; }
   int colourOn(Square sq) const { return (colourBB[White] >> sq) & 1; }
+  friend bool operator==(const Board&, const Board&) = default;
 };
 
 // Fills every field of `board` from a signed mailbox (+type white, -type black,

@@ -25,10 +25,17 @@ Move buildMove(const Board& board, Square from, Square to, int promotion, bool c
     captured = Pawn;
   }
   if (piece == King && from == board.castleKingFrom[us]) {
-    if (!chess960) {
-      const Square base = us == White ? 0 : 56;
-      if (to == base + 6) to = board.castleRookFrom[KingSide][us];
-      else if (to == base + 2) to = board.castleRookFrom[QueenSide][us];
+    // Standard notation writes castling as the king's destination. Only a
+    // king that still has the right reads it so: without the right, a step to
+    // g1 or c1 (a Chess960 king on f1 or b1) is an ordinary king move.
+    const Square base = us == White ? 0 : 56;
+    const std::uint8_t kingSide = us == White ? WhiteKingSide : BlackKingSide;
+    const std::uint8_t queenSide = us == White ? WhiteQueenSide : BlackQueenSide;
+    if (!chess960 && to == base + 6 && (board.castleRights & kingSide)) {
+      to = board.castleRookFrom[KingSide][us];
+      captured = board.squareType[to];
+    } else if (!chess960 && to == base + 2 && (board.castleRights & queenSide)) {
+      to = board.castleRookFrom[QueenSide][us];
       captured = board.squareType[to];
     }
     if ((board.pieces(Rook, us) & squareMask[to]) &&

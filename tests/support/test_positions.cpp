@@ -6,6 +6,8 @@
 #include <sstream>
 
 #include "board/fen.h"
+#include "board/move_text.h"
+#include "board/movegen.h"
 
 namespace talvik::test {
 
@@ -38,6 +40,40 @@ Board boardFromFen(const std::string& fen) {
   setupBoard(board, parsed.mailbox, parsed.side, parsed.castleRights, parsed.epFile,
              static_cast<std::uint8_t>(parsed.halfmoveClock));
   return board;
+}
+
+std::array<std::int8_t, 64> mailboxOf(const Board& board) {
+  std::array<std::int8_t, 64> mailbox{};
+  for (Square sq = 0; sq < 64; ++sq) {
+    const int type = board.squareType[sq];
+    mailbox[sq] = static_cast<std::int8_t>(board.colourOn(sq) == White ? type : -type);
+  }
+  return mailbox;
+}
+
+Board freshSetup(const Board& board) {
+  Board fresh;
+  setupBoard(fresh, mailboxOf(board).data(), board.sideToMove, board.castleRights, board.epFile,
+             board.halfmoveClock);
+  return fresh;
+}
+
+std::vector<Move> movesOf(const MoveEntry* list, int count) {
+  std::vector<Move> moves;
+  for (int i = 0; i < count; ++i) moves.push_back(list[i].move);
+  return moves;
+}
+
+std::vector<Move> legalMoves(const Board& board) {
+  MoveList list;
+  const int count = generateLegal(board, list.entries, sideToMoveInCheck(board));
+  return movesOf(list.entries, count);
+}
+
+std::vector<std::string> moveTexts(const std::vector<Move>& moves) {
+  std::vector<std::string> texts;
+  for (Move m : moves) texts.push_back(moveToCoordinate(m, false));
+  return texts;
 }
 
 }  // namespace talvik::test
