@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -10,6 +11,17 @@
 #include "board/movegen.h"
 
 namespace talvik::test {
+
+namespace {
+
+// Every test may use the slider tables.
+class BoardTables : public ::testing::Environment {
+ public:
+  void SetUp() override { initBitboardTables(); }
+};
+[[maybe_unused]] const auto* const boardTables = ::testing::AddGlobalTestEnvironment(new BoardTables);
+
+}  // namespace
 
 const std::vector<PerftReference>& perftReferences() {
   static const std::vector<PerftReference> references = [] {
@@ -32,13 +44,25 @@ const std::vector<PerftReference>& perftReferences() {
   return references;
 }
 
+std::string fenField(const std::string& fen, int index) {
+  std::istringstream fields(fen);
+  std::string field;
+  for (int i = 0; i <= index; ++i)
+    if (!(fields >> field)) return "";
+  return field;
+}
+
+bool usesChess960Letters(const std::string& fen) {
+  return fenField(fen, 2).find_first_not_of("KQkq-") != std::string::npos;
+}
+
 Board boardFromFen(const std::string& fen) {
   initBitboardTables();
   ParsedFen parsed;
   Board board{};
   EXPECT_TRUE(parseFen(fen, parsed)) << fen;
   setupBoard(board, parsed.mailbox, parsed.side, parsed.castleRights, parsed.epFile,
-             static_cast<std::uint8_t>(parsed.halfmoveClock));
+             static_cast<std::uint8_t>(std::min(parsed.halfmoveClock, 255)));
   return board;
 }
 

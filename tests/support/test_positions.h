@@ -18,6 +18,10 @@ struct PerftReference {
 
 // The perft reference positions (standard chess first, then Chess960).
 const std::vector<PerftReference>& perftReferences();
+// Field `index` (0 = placement) of a FEN text, "" when absent.
+std::string fenField(const std::string& fen, int index);
+// The castling field names rook files (Chess960) rather than KQkq.
+bool usesChess960Letters(const std::string& fen);
 // Sets up a board from FEN; fails the current test when the text is rejected.
 Board boardFromFen(const std::string& fen);
 // The board's pieces as a signed mailbox (+type white, -type black).
