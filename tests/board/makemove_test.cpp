@@ -57,7 +57,7 @@ void expectMatchesFreshSetup(const Board& b, const std::string& context) {
 TEST(MakeMove, RandomGamesKeepEveryIncrementalField) {
   std::mt19937 rng(1234);
   int plies = 0, kingSideCastles960 = 0, queenSideCastles960 = 0, castles = 0, enPassants = 0, promotions = 0;
-  const int gamesPerPosition = test::sanitizedBuild() ? 3 : 12;
+  const int gamesPerPosition = 12;
   for (const auto& ref : test::perftReferences()) {
     const bool chess960 = test::usesChess960Letters(ref.fen);
     for (int game = 0; game < gamesPerPosition; ++game) {
