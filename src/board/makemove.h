@@ -43,6 +43,17 @@ inline void dropRookRight(Board& b, int colour, Square sq) {
     b.castleRights &= colour == White ? ~WhiteQueenSide : ~BlackQueenSide;
 }
 
+// Moves a piece between two squares with one XOR per bitboard; swapping the
+// squares moves it back.
+inline void shiftPiece(Board& b, int colour, int type, Square from, Square to) {
+  const Bitboard fromTo = squareMask[from] | squareMask[to];
+  b.occupied ^= fromTo;
+  b.colourBB[colour] ^= fromTo;
+  b.pieceBB[pieceIndex(type, colour)] ^= fromTo;
+  b.squareType[from] = NoPiece;
+  b.squareType[to] = static_cast<std::uint8_t>(type);
+}
+
 // The clock saturates instead of wrapping: a very long reversible sequence
 // must keep the fifty-move rule in force.
 inline void tickHalfmoveClock(Board& b) {
@@ -62,16 +73,10 @@ inline void makeMove(Board& b, Move m, UndoRecord& undo) {
     return;
   }
 
-  // A plain move: one XOR per bitboard moves the piece.
   const int us = static_cast<int>(b.sideToMove);
   const Square from = moveFrom(m), to = moveTo(m);
   const int piece = movePiece(m);
-  const Bitboard fromTo = squareMask[from] | squareMask[to];
-  b.occupied ^= fromTo;
-  b.colourBB[us] ^= fromTo;
-  b.pieceBB[pieceIndex(piece, us)] ^= fromTo;
-  b.squareType[from] = NoPiece;
-  b.squareType[to] = static_cast<std::uint8_t>(piece);
+  detail::shiftPiece(b, us, piece, from, to);
   std::uint64_t key = b.hashKey ^ pieceKey[us][piece][from] ^ pieceKey[us][piece][to] ^ epKey[b.epFile] ^ sideKey;
 
   std::uint8_t epFile = 0;
@@ -101,14 +106,9 @@ inline void unmakeMove(Board& b, Move m, const UndoRecord& undo) {
     detail::unmakeSpecialMove(b, m);
   } else {
     const int us = static_cast<int>(b.sideToMove);
-    const Square from = moveFrom(m), to = moveTo(m);
+    const Square from = moveFrom(m);
     const int piece = movePiece(m);
-    const Bitboard fromTo = squareMask[from] | squareMask[to];
-    b.occupied ^= fromTo;
-    b.colourBB[us] ^= fromTo;
-    b.pieceBB[pieceIndex(piece, us)] ^= fromTo;
-    b.squareType[to] = NoPiece;
-    b.squareType[from] = static_cast<std::uint8_t>(piece);
+    detail::shiftPiece(b, us, piece, moveTo(m), from);
     if (piece == King) b.kingSquare[us] = from;
   }
   b.hashKey = undo.hashKey;
