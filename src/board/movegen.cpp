@@ -116,9 +116,9 @@ int captures(const Board& b, MoveEntry* start) {
 // The squares the king crosses while castling must not be attacked: from the
 // square beside its start up to g1 on the king side, from c1 up to the square
 // beside its start on the queen side (the start square itself is the "not in
-// check" test). A king that starts on b1 crosses nothing, and whether c1 is
-// safe is left to the legality test after the move, which also sees the rook
-// gone from a1. The generator and isPseudoLegal share this rule, so they agree
+// check" test). A king that castles long from b1 crosses nothing, and whether
+// c1 is safe is left to the legality test after the move, which also sees the
+// rook gone from a1. The generator and isPseudoLegal share this rule, so they agree
 // on every castling move.
 bool castlingPathSafe(const Board& b, int us, int wing) {
   const Square kingFrom = b.castleKingFrom[us];

@@ -9,10 +9,10 @@ namespace talvik {
 namespace {
 
 bool isFileChar(char c) { return c >= 'a' && c <= 'h'; }
+bool isRankChar(char c) { return c >= '1' && c <= '8'; }
 // Moves are separated by blanks; a line end or tab left on the text by a GUI
 // separates too instead of spoiling the last move.
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool isRankChar(char c) { return c >= '1' && c <= '8'; }
 
 // The move word of a king move, pawn move or castling written in coordinates.
 Move buildMove(const Board& board, Square from, Square to, int promotion, bool chess960) {
