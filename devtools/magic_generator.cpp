@@ -1,7 +1,7 @@
 // Finds the multiplier pairs of the 32-bit magic lookup and prints them as the
 // C++ tables in src/board/magic_constants.h.
 //
-//   cmake --build build --target magicgen && ./build/devtools/magicgen > src/board/magic_constants.h
+//   g++ -std=c++20 -O2 -Isrc devtools/magic_generator.cpp -o /tmp/magicgen && /tmp/magicgen > src/board/magic_constants.h
 //
 // The search is deterministic (fixed seed), so rerunning it reproduces the
 // committed file byte for byte. Any pairs that pass the collision test give the

@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include <algorithm>
+
 #include "app/build_info.h"
 #include "app/config.h"
 
@@ -16,6 +18,11 @@ void readSuiteValues(const std::vector<std::string>& args, ToolRequest& request)
   if (args.size() > 3) request.timeMode = args[3] == "time";
   if (args.size() > 4) request.value = parseDecimal(args[4]);
   if (args.size() > 5) request.file = args[5];
+  // Nonsense values fall back to the nearest usable ones: at least 1 MB of hash,
+  // 1 to 64 threads, a depth of 1 to 127 plies or at least one second a move.
+  request.hashMb = std::clamp(request.hashMb, 1, 16384);
+  request.threads = std::clamp(request.threads, 1, 64);
+  request.value = request.timeMode ? std::max(request.value, 1) : std::clamp(request.value, 1, 127);
 }
 
 // The perft tools: "<depth>" or "<depth> -fen <fen>".

@@ -24,11 +24,13 @@ namespace {
 
 constexpr rlim_t StackSize = 4 * 1024 * 1024;
 
-void raiseStackLimit() {
+// Raises the soft stack limit to 4 MB when it is lower; false when that
+// failed. (The warning is logged once the log is open.)
+bool raiseStackLimit() {
   rlimit limit{};
-  if (getrlimit(RLIMIT_STACK, &limit) != 0 || limit.rlim_cur >= StackSize) return;
+  if (getrlimit(RLIMIT_STACK, &limit) != 0 || limit.rlim_cur >= StackSize) return true;
   limit.rlim_cur = StackSize;
-  if (setrlimit(RLIMIT_STACK, &limit) != 0) logMessage(LogWarning, "unable to set program stack limit");
+  return setrlimit(RLIMIT_STACK, &limit) == 0;
 }
 
 // Copies the configured settings into the engine's working fields.
@@ -91,13 +93,14 @@ int runTool(Engine& engine, const ToolRequest& request) {
 }  // namespace
 
 int runProgram(const std::vector<std::string>& args) {
-  raiseStackLimit();
+  const bool stackRaised = raiseStackLimit();
   // A GUI that closes its end of the pipe must not kill the engine mid-line:
   // writes then fail quietly and the end of input ends the run.
   std::signal(SIGPIPE, SIG_IGN);
   auto engine = std::make_unique<Engine>();
   const bool configFound = readSettings(engine->settings, ConfigFileName);
   configureLog(engine->settings.logLevel, engine->settings.logFormat, engine->settings.logPid);
+  if (!stackRaised) logMessage(LogWarning, "unable to set program stack limit");
   if (!configFound) logMessage(LogWarning, "Config file %s not found, using default parameters", ConfigFileName);
   logInfo("%s %s %s", ProgramName, ProgramVersion, wordSizeText().c_str());
   logInfo("Compiled on %s", buildStamp().c_str());

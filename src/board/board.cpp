@@ -42,8 +42,6 @@ void setupCastling(Board& board) {
   if (!whiteKingHome) board.castleRights &= ~(WhiteKingSide | WhiteQueenSide);
   if (!blackKingHome) board.castleRights &= ~(BlackKingSide | BlackQueenSide);
 
-  board.castleKingFrom[Black] = board.castleRights & (BlackKingSide | BlackQueenSide) ? board.kingSquare[Black] : 60;
-  board.castleKingFrom[White] = board.castleRights & (WhiteKingSide | WhiteQueenSide) ? board.kingSquare[White] : 4;
   board.castleRookFrom[KingSide][Black] = 63;
   board.castleRookFrom[KingSide][White] = 7;
   board.castleRookFrom[QueenSide][Black] = 56;
@@ -76,6 +74,11 @@ void setupCastling(Board& board) {
     board.castlePath[w.wing][w.colour] =
         (rankSpan(kingFrom, kingTo) | rankSpan(rookFrom, rookTo)) & ~squareMask[kingFrom] & ~squareMask[rookFrom];
   }
+  // Only a king that can still castle has a castling start square; a right
+  // dropped for want of a rook must not leave one behind (move text reads a
+  // king step from it as castling).
+  board.castleKingFrom[Black] = board.castleRights & (BlackKingSide | BlackQueenSide) ? board.kingSquare[Black] : 60;
+  board.castleKingFrom[White] = board.castleRights & (WhiteKingSide | WhiteQueenSide) ? board.kingSquare[White] : 4;
 }
 
 // An en-passant file only makes sense when the pawn that just advanced two

@@ -44,6 +44,7 @@ struct Board {
 
   Bitboard pieces(int type, int colour) const { return pieceBB[pieceIndex(type, colour)]; }
   int colourOn(Square sq) const { return (colourBB[White] >> sq) & 1; }
+  friend bool operator==(const Board&, const Board&) = default;
 };
 
 // Fills every field of `board` from a signed mailbox (+type white, -type black,
@@ -85,6 +86,23 @@ inline Bitboard attackersOf(const Board& board, Square sq, Bitboard occupancy) {
          ((board.pieces(Knight, White) | board.pieces(Knight, Black)) & knightAttacks[sq]) |
          ((board.pieces(King, White) | board.pieces(King, Black)) & kingAttacks[sq]) |
          (bishopsQueens & bishopAttacks(sq, occupancy)) | (rooksQueens & rookAttacks(sq, occupancy));
+}
+
+// Pieces of the side to move that alone stand between their own king and an
+// enemy slider on that slider's line: the only pieces whose moves can open a
+// line to the king.
+inline Bitboard pinnedPieces(const Board& board) {
+  const int us = static_cast<int>(board.sideToMove), them = us ^ 1;
+  const Square king = board.kingSquare[us];
+  const Bitboard queens = board.pieces(Queen, them);
+  Bitboard snipers = ((board.pieces(Bishop, them) | queens) & bishopRays[king]) |
+                     ((board.pieces(Rook, them) | queens) & rookRays[king]);
+  Bitboard pinned = 0;
+  while (snipers) {
+    const Bitboard blockers = betweenMask[king][popLowest(snipers)] & board.occupied;
+    if (!moreThanOne(blockers)) pinned |= blockers & board.colourBB[us];
+  }
+  return pinned;
 }
 
 // The side to move's king is attacked.

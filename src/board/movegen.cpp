@@ -113,25 +113,37 @@ int captures(const Board& b, MoveEntry* start) {
   return static_cast<int>(list - start);
 }
 
+// The squares the king crosses while castling must not be attacked: from the
+// square beside its start up to g1 on the king side, from c1 up to the square
+// beside its start on the queen side (the start square itself is the "not in
+// check" test). A king that castles long from b1 crosses nothing, and whether
+// c1 is safe is left to the legality test after the move, which also sees the
+// rook gone from a1. The generator and isPseudoLegal share this rule, so they agree
+// on every castling move.
+bool castlingPathSafe(const Board& b, int us, int wing) {
+  const Square kingFrom = b.castleKingFrom[us];
+  const Square base = us == White ? 0 : 56;
+  const Square first = wing == KingSide ? kingFrom + 1 : base + 2;
+  const Square last = wing == KingSide ? base + 6 : kingFrom - 1;
+  for (Square sq = first; sq <= last; ++sq)
+    if (isSquareAttacked(b, sq, us ^ 1)) return false;
+  return true;
+}
+
+constexpr std::uint8_t castleRight(int colour, int wing) {
+  return colour == White ? (wing == KingSide ? WhiteKingSide : WhiteQueenSide)
+                         : (wing == KingSide ? BlackKingSide : BlackQueenSide);
+}
+
 template <int Us>
 MoveEntry* castling(const Board& b, MoveEntry* list) {
-  constexpr int Them = Us ^ 1;
+  if (!(b.castleRights & (castleRight(Us, KingSide) | castleRight(Us, QueenSide)))) return list;
   const Square kingFrom = b.castleKingFrom[Us];
-  const Square base = Us == White ? 0 : 56;
-  constexpr std::uint8_t KingRight = Us == White ? WhiteKingSide : BlackKingSide;
-  constexpr std::uint8_t QueenRight = Us == White ? WhiteQueenSide : BlackQueenSide;
-  if (!(b.castleRights & (KingRight | QueenRight))) return list;
-  if (isSquareAttacked(b, kingFrom, Them)) return list;
-  if ((b.castleRights & KingRight) && !(b.castlePath[KingSide][Us] & b.occupied)) {
-    bool safe = true;
-    for (Square sq = kingFrom + 1; sq <= base + 6 && safe; ++sq) safe = !isSquareAttacked(b, sq, Them);
-    if (safe) list = emit(list, encodeMove(kingFrom, b.castleRookFrom[KingSide][Us], King, NoPiece, NoPiece, CastleFlag));
-  }
-  if ((b.castleRights & QueenRight) && !(b.castlePath[QueenSide][Us] & b.occupied)) {
-    bool safe = true;
-    for (Square sq = base + 2; sq <= kingFrom - 1 && safe; ++sq) safe = !isSquareAttacked(b, sq, Them);
-    if (safe)
-      list = emit(list, encodeMove(kingFrom, b.castleRookFrom[QueenSide][Us], King, NoPiece, NoPiece, CastleFlag));
+  if (isSquareAttacked(b, kingFrom, Us ^ 1)) return list;
+  for (const int wing : {KingSide, QueenSide}) {
+    if ((b.castleRights & castleRight(Us, wing)) && !(b.castlePath[wing][Us] & b.occupied) &&
+        castlingPathSafe(b, Us, wing))
+      list = emit(list, encodeMove(kingFrom, b.castleRookFrom[wing][Us], King, NoPiece, NoPiece, CastleFlag));
   }
   return list;
 }
@@ -239,14 +251,9 @@ bool castleIsPseudoLegal(const Board& b, Move m, int us) {
     wing = QueenSide;
   else
     return false;
-  const std::uint8_t right = us == White ? (wing == KingSide ? WhiteKingSide : WhiteQueenSide)
-                                         : (wing == KingSide ? BlackKingSide : BlackQueenSide);
-  if (!(b.castleRights & right) || !(b.pieces(Rook, us) & squareMask[to])) return false;
+  if (!(b.castleRights & castleRight(us, wing)) || !(b.pieces(Rook, us) & squareMask[to])) return false;
   if (b.castlePath[wing][us] & b.occupied) return false;
-  const Square kingTo = (us == White ? 0 : 56) + (wing == KingSide ? 6 : 2);
-  for (Square sq = std::min(from, kingTo); sq <= std::max(from, kingTo); ++sq)
-    if (isSquareAttacked(b, sq, us ^ 1)) return false;
-  return true;
+  return !isSquareAttacked(b, from, us ^ 1) && castlingPathSafe(b, us, wing);
 }
 
 }  // namespace

@@ -26,4 +26,19 @@ int generateLegal(const Board& board, MoveEntry* list, bool inCheck);
 // been produced by the generators in this position.
 bool isPseudoLegal(const Board& board, Move move);
 
+// Squares whose pieces may leave the mover's king attacked when they move:
+// every square when in check, else the pinned pieces. Computed once per
+// position, before any move is made.
+inline Bitboard kingTestSquares(const Board& board, bool inCheck) {
+  return inCheck ? ~Bitboard{0} : pinnedPieces(board);
+}
+// Whether the mover's king has to be tested for attack after `move`. Outside
+// check, a move can expose its own king only by moving the king or by taking
+// a pinned piece off its line (en passant vacates two squares and is always
+// tested); a capture only removes attackers. Skipping the test for every other
+// move gives exactly the answer the test would give.
+inline bool needsKingTest(Move move, Bitboard testSquares) {
+  return movePiece(move) == King || isEnPassant(move) || (testSquares & squareMask[moveFrom(move)]) != 0;
+}
+
 }  // namespace talvik

@@ -10,6 +10,9 @@ namespace {
 
 bool isFileChar(char c) { return c >= 'a' && c <= 'h'; }
 bool isRankChar(char c) { return c >= '1' && c <= '8'; }
+// Moves are separated by blanks; a line end or tab left on the text by a GUI
+// separates too instead of spoiling the last move.
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // The move word of a king move, pawn move or castling written in coordinates.
 Move buildMove(const Board& board, Square from, Square to, int promotion, bool chess960) {
@@ -22,10 +25,17 @@ Move buildMove(const Board& board, Square from, Square to, int promotion, bool c
     captured = Pawn;
   }
   if (piece == King && from == board.castleKingFrom[us]) {
-    if (!chess960) {
-      const Square base = us == White ? 0 : 56;
-      if (to == base + 6) to = board.castleRookFrom[KingSide][us];
-      else if (to == base + 2) to = board.castleRookFrom[QueenSide][us];
+    // Standard notation writes castling as the king's destination. Only a
+    // king that still has the right reads it so: without the right, a step to
+    // g1 or c1 (a Chess960 king on f1 or b1) is an ordinary king move.
+    const Square base = us == White ? 0 : 56;
+    const std::uint8_t kingSide = us == White ? WhiteKingSide : BlackKingSide;
+    const std::uint8_t queenSide = us == White ? WhiteQueenSide : BlackQueenSide;
+    if (!chess960 && to == base + 6 && (board.castleRights & kingSide)) {
+      to = board.castleRookFrom[KingSide][us];
+      captured = board.squareType[to];
+    } else if (!chess960 && to == base + 2 && (board.castleRights & queenSide)) {
+      to = board.castleRookFrom[QueenSide][us];
       captured = board.squareType[to];
     }
     if ((board.pieces(Rook, us) & squareMask[to]) &&
@@ -105,10 +115,10 @@ Move parseCoordinateMove(const Board& board, std::string_view text, bool chess96
 bool playMoveText(Engine& engine, std::string_view text) {
   std::size_t pos = 0;
   while (true) {
-    while (pos < text.size() && text[pos] == ' ') ++pos;
+    while (pos < text.size() && isBlank(text[pos])) ++pos;
     if (pos >= text.size()) return true;
-    std::size_t end = text.find(' ', pos);
-    if (end == std::string_view::npos) end = text.size();
+    std::size_t end = pos;
+    while (end < text.size() && !isBlank(text[end])) ++end;
     const std::string_view token = text.substr(pos, end - pos);
     const Move move = parseCoordinateMove(engine.board, token, engine.chess960 != 0);
     if (move == NoMove) {

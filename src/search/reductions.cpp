@@ -10,7 +10,9 @@ int lmrTable[64][64];
 void initReductionTables() {
   for (int depth = 0; depth < 64; ++depth) {
     for (int moves = 0; moves < 64; ++moves) {
-      if (depth == 0 || moves == 0) {
+      // The search reduces only from 3 plies on; the rows below stay 0 so the
+      // table never offers a reduction there.
+      if (depth < 3 || moves == 0) {
         lmrTable[depth][moves] = 0;
         continue;
       }

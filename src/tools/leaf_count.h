@@ -22,12 +22,16 @@ std::uint64_t walkLeaves(Board& board, int depth, OnLeaf&& onLeaf) {
   const int us = static_cast<int>(board.sideToMove);
   const bool inCheck = isSquareAttacked(board, board.kingSquare[us], us ^ 1);
   const int count = generatePseudoLegal(board, list.entries, inCheck);
+  // Squares through which a move could expose the king (see needsKingTest):
+  // moves that touch none of them cannot leave it attacked.
+  const Bitboard testSquares = kingTestSquares(board, inCheck);
   std::uint64_t leaves = 0;
   for (int i = 0; i < count; ++i) {
     const Move move = list.entries[i].move;
+    const bool testKing = needsKingTest(move, testSquares);
     UndoRecord undo;
     makeMove(board, move, undo);
-    if (!isSquareAttacked(board, board.kingSquare[us], us ^ 1)) {
+    if (!testKing || !isSquareAttacked(board, board.kingSquare[us], us ^ 1)) {
       if (depth <= 1) {
         onLeaf(board, move);
         ++leaves;
