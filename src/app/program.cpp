@@ -83,6 +83,8 @@ int runTool(Engine& engine, const ToolRequest& request) {
       return commandEvalSuite(engine, request);
     case Tool::CheckFenSuite:
       return commandCheckFenSuite(engine, request);
+    case Tool::TestSee:
+      return commandTestSee(engine, request);
     case Tool::BuildBook:
       return commandBuildBook(engine, request);
     default:

@@ -9,6 +9,7 @@
 #include "search/engine.h"
 #include "tools/benchmark.h"
 #include "tools/eval_suite.h"
+#include "tools/see_test.h"
 #include "tools/test_suite.h"
 #include "tools/tool_report_sink.h"
 
@@ -74,6 +75,16 @@ int commandCheckFenSuite(Engine& engine, const ToolRequest& request) {
   engine.reportSink = &sink;
   initialiseForSuite(engine);
   runCheckFenSuite(request.file);
+  engine.useBaseReportSink();
+  engine.tearDown();
+  return 0;
+}
+
+int commandTestSee(Engine& engine, const ToolRequest& request) {
+  ToolReportSink sink(&engine);
+  engine.reportSink = &sink;
+  initialiseForSuite(engine);
+  runSeeTest(engine, request.file);
   engine.useBaseReportSink();
   engine.tearDown();
   return 0;

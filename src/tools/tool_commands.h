@@ -12,6 +12,7 @@ int commandTestSuite(Engine& engine, const ToolRequest& request);
 int commandBenchmark(Engine& engine, const ToolRequest& request);
 int commandEvalSuite(Engine& engine, const ToolRequest& request);
 int commandCheckFenSuite(Engine& engine, const ToolRequest& request);
+int commandTestSee(Engine& engine, const ToolRequest& request);
 int commandBuildBook(Engine& engine, const ToolRequest& request);
 
 }  // namespace talvik

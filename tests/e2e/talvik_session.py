@@ -199,13 +199,18 @@ class ToolRun:
         self.files = files
 
 
-def read_files(workdir):
+def read_files(workdir, raw=False):
+    """Every file of the working directory: text, or bytes when `raw`."""
     files = {}
     for name in os.listdir(workdir):
         path = os.path.join(workdir, name)
         if os.path.isfile(path):
-            with open(path, encoding="utf-8", errors="replace", newline="") as f:
-                files[name] = f.read()
+            if raw:
+                with open(path, "rb") as f:
+                    files[name] = f.read()
+            else:
+                with open(path, encoding="utf-8", errors="replace", newline="") as f:
+                    files[name] = f.read()
     return files
 
 
@@ -221,11 +226,13 @@ def run_tool(args, ini=None, stdin=b"", timeout=None, files=None):
             capture_output=True,
             timeout=timeout or DEADLINE * 4,
         )
-        return ToolRun(
+        run = ToolRun(
             done.returncode,
             done.stdout.decode("utf-8", "replace"),
             done.stderr.decode("utf-8", "replace"),
             read_files(workdir),
         )
+        run.raw_files = read_files(workdir, raw=True)
+        return run
     finally:
         shutil.rmtree(workdir, ignore_errors=True)
