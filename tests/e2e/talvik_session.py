@@ -59,13 +59,14 @@ def mask_time_stamps(text):
 class TalvikSession:
     """One engine process in protocol mode (or any mode reading stdin)."""
 
-    def __init__(self, args=(), ini=None, html=False, workdir=None):
-        if not BINARY:
+    def __init__(self, args=(), ini=None, html=False, workdir=None, command=None):
+        """`command` replaces the binary (for an emulator in front of it)."""
+        if not BINARY and command is None:
             raise RuntimeError("TALVIK_BINARY is not set")
         self.own_workdir = workdir is None
         self.workdir = workdir or make_workdir(ini, html)
         self.proc = subprocess.Popen(
-            [BINARY, *args],
+            [*(command or [BINARY]), *args],
             cwd=self.workdir,
             stdin=subprocess.PIPE,
             stdout=subprocess.PIPE,
