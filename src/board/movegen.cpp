@@ -296,6 +296,14 @@ int generateLegal(const Board& board, MoveEntry* list, bool inCheck) {
   return legal;
 }
 
+bool leavesKingAttacked(const Board& board, Move move) {
+  Board scratch = board;
+  UndoRecord undo;
+  makeMove(scratch, move, undo);
+  const int mover = static_cast<int>(board.sideToMove);
+  return isSquareAttacked(scratch, scratch.kingSquare[mover], mover ^ 1);
+}
+
 bool isPseudoLegal(const Board& b, Move m) {
   if (m == NoMove || (m >> 23) != 0) return false;
   const int us = static_cast<int>(b.sideToMove);

@@ -22,6 +22,9 @@ int generatePseudoLegal(const Board& board, MoveEntry* list, bool inCheck);
 // The pseudo-legal moves that do not leave the mover's king attacked, in the
 // same order.
 int generateLegal(const Board& board, MoveEntry* list, bool inCheck);
+// Whether making `move` would leave the mover's own king attacked (the move
+// is played on a copy of the board).
+bool leavesKingAttacked(const Board& board, Move move);
 // Whether an arbitrary move word (hash move, killer, text input) could have
 // been produced by the generators in this position.
 bool isPseudoLegal(const Board& board, Move move);

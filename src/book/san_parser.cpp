@@ -33,14 +33,6 @@ bool stripSuffix(std::string_view& text) {
   return !text.empty();
 }
 
-bool exposesOwnKing(const Board& board, Move move) {
-  Board scratch = board;
-  UndoRecord undo;
-  makeMove(scratch, move, undo);
-  const int us = static_cast<int>(board.sideToMove);
-  return isSquareAttacked(scratch, scratch.kingSquare[us], us ^ 1);
-}
-
 Bitboard attackersOfType(const Board& board, int type, Square to, int us) {
   switch (type) {
     case Knight: return knightAttacks[to] & board.pieces(Knight, us);
@@ -83,7 +75,7 @@ Move pieceMove(const Board& board, int type, std::string_view body) {
     const Square from = popLowest(candidates);
     if ((fromFile >= 0 && fileOf(from) != fromFile) || (fromRank >= 0 && rankOf(from) != fromRank)) continue;
     const Move move = encodeMove(from, to, type, board.squareType[to]);
-    if (!exposesOwnKing(board, move)) return move;
+    if (!leavesKingAttacked(board, move)) return move;
     if (fallback == NoMove) fallback = move;  // illegal, but it is what the text names
   }
   return fallback;

@@ -47,14 +47,6 @@ Move buildMove(const Board& board, Square from, Square to, int promotion, bool c
   return encodeMove(from, to, piece, captured, promotion, flags);
 }
 
-bool leavesKingAttacked(const Board& board, Move move) {
-  Board scratch = board;
-  UndoRecord undo;
-  makeMove(scratch, move, undo);
-  const int mover = static_cast<int>(board.sideToMove);
-  return isSquareAttacked(scratch, scratch.kingSquare[mover], mover ^ 1);
-}
-
 void reportIllegal(Engine& engine, std::string_view token) {
   char message[64];
   std::snprintf(message, sizeof message, "Illegal move: %.*s", static_cast<int>(token.size()), token.data());

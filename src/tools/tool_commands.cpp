@@ -26,6 +26,19 @@ void initialiseForSuite(Engine& engine) {
   engine.moveTimeUs = 10000000;
 }
 
+// Runs a tool with the tools' report sink installed and the engine set up as
+// above; the engine is torn down afterwards.
+template <typename Tool>
+int runWithToolSink(Engine& engine, Tool&& tool) {
+  ToolReportSink sink(&engine);
+  engine.reportSink = &sink;
+  initialiseForSuite(engine);
+  tool();
+  engine.useBaseReportSink();
+  engine.tearDown();
+  return 0;
+}
+
 }  // namespace
 
 int commandTestSuite(Engine& engine, const ToolRequest& request) {
@@ -61,33 +74,15 @@ int commandBenchmark(Engine& engine, const ToolRequest& request) {
 }
 
 int commandEvalSuite(Engine& engine, const ToolRequest& request) {
-  ToolReportSink sink(&engine);
-  engine.reportSink = &sink;
-  initialiseForSuite(engine);
-  runEvalSuite(engine, request.file);
-  engine.useBaseReportSink();
-  engine.tearDown();
-  return 0;
+  return runWithToolSink(engine, [&] { runEvalSuite(engine, request.file); });
 }
 
 int commandCheckFenSuite(Engine& engine, const ToolRequest& request) {
-  ToolReportSink sink(&engine);
-  engine.reportSink = &sink;
-  initialiseForSuite(engine);
-  runCheckFenSuite(request.file);
-  engine.useBaseReportSink();
-  engine.tearDown();
-  return 0;
+  return runWithToolSink(engine, [&] { runCheckFenSuite(request.file); });
 }
 
 int commandTestSee(Engine& engine, const ToolRequest& request) {
-  ToolReportSink sink(&engine);
-  engine.reportSink = &sink;
-  initialiseForSuite(engine);
-  runSeeTest(engine, request.file);
-  engine.useBaseReportSink();
-  engine.tearDown();
-  return 0;
+  return runWithToolSink(engine, [&] { runSeeTest(engine, request.file); });
 }
 
 int commandBuildBook(Engine& engine, const ToolRequest& request) {
