@@ -263,16 +263,15 @@ void XboardProtocol::go(LineTokenizer& tokens) {
 
 void XboardProtocol::newGame(LineTokenizer& tokens) {
   Engine& engine = *engine_;
-  {
-    Lock lock(tracker_.mutex());
-    engine.ponderOption = 0;
-    engine.ponderEnabled = 0;
-    engine.pondering = 0;
-    engine.lastPonderMove = NoMove;
-  }
   // The reset must come before any later command (a "level" right after
-  // "new" belongs to the new game), so a running search is waited for.
+  // "new" belongs to the new game), so a running search is waited for. It
+  // is aborted while still pondering, so that it takes its predicted move
+  // back.
   if (!settle(tokens, true)) return;
+  engine.ponderOption = 0;
+  engine.ponderEnabled = 0;
+  engine.pondering = 0;
+  engine.lastPonderMove = NoMove;
   analyzing_ = false;
   resetGame();
   engine.chess960 = 0;
