@@ -32,7 +32,9 @@ void SearchTracker::abort() {
 void SearchTracker::endPondering() {
   if (!pending()) return;
   answerRequested_ = true;
-  if (!ponderSearch_) return;
+  // A ponder search already told to stop ends as one: it takes its
+  // predicted move back, which the search decides by its pondering flag.
+  if (!ponderSearch_ || request_ != Request::None) return;
   ponderSearch_ = false;
   ponderEnded_ = true;
   applyRequests();

@@ -55,7 +55,8 @@ class SearchTracker {
   void stop();
   // Ends the pending search without an answer (stop code 3).
   void abort();
-  // "ponderhit": the pending ponder search goes on as a normal search.
+  // "ponderhit": the pending ponder search goes on as a normal search,
+  // unless it has been told to stop already.
   void endPondering();
 
   // From the report sink: the search has begun / has reported. `hold`

@@ -34,12 +34,6 @@ bool readUnsigned(std::string_view& text, long long limit, long long& value) {
 
 }  // namespace
 
-void setXboardClock(Engine& engine, long long centiseconds, bool own) {
-  const int toMove = static_cast<int>(engine.board.sideToMove);
-  const int side = own ? toMove ^ 1 : toMove;
-  engine.clockMs[side] = static_cast<float>(static_cast<double>(centiseconds) * 10.0);
-}
-
 bool setXboardLevel(Engine& engine, std::string_view fields) {
   LineTokenizer tokens(fields);
   long long moves = 0;

@@ -1,5 +1,4 @@
-// The XBoard commands that set the engine's clocks and limits: "time",
-// "otim", "level", "st" and "sd".
+// The XBoard commands that set the engine's limits: "level", "st" and "sd".
 #pragma once
 
 #include <string_view>
@@ -8,10 +7,6 @@ namespace talvik {
 
 class Engine;
 
-// "time" (own = true) and "otim": a clock in centiseconds. The engine's own
-// clock belongs to the side not to move: XBoard sends it just before the
-// opponent's move, so the opponent is to move at that moment.
-void setXboardClock(Engine& engine, long long centiseconds, bool own);
 // "level MPS BASE INC": moves per time control (0 for the whole game), the
 // base time as minutes or minutes:seconds, and the increment in seconds.
 // False, and nothing changed, when a field is missing or malformed.

@@ -149,10 +149,12 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
   Engine& engine = *engine_;
   if (isMoveText(tokens.token())) {
     receivedMove(tokens);
-  } else if (tokens.tokenBeginsWith("time")) {
-    if (tokens.nextToken()) setXboardClock(engine, tokens.tokenInt(), true);
-  } else if (tokens.tokenBeginsWith("otim")) {
-    if (tokens.nextToken()) setXboardClock(engine, tokens.tokenInt(), false);
+  } else if (tokens.tokenBeginsWith("time") || tokens.tokenBeginsWith("otim")) {
+    const bool own = tokens.tokenBeginsWith("time");
+    if (tokens.nextToken()) {
+      Lock lock(tracker_.mutex());
+      (own ? ownClockMs_ : otherClockMs_) = static_cast<float>(static_cast<double>(tokens.tokenInt()) * 10.0);
+    }
   } else if (tokens.tokenBeginsWith("go")) {
     go(tokens);
   } else if (tokens.tokenBeginsWith("quit")) {
@@ -217,7 +219,7 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
   } else if (tokens.tokenBeginsWith("sd")) {
     if (settle(tokens, false) && tokens.nextToken()) setXboardDepth(engine, tokens.tokenInt());
   } else if (tokens.tokenBeginsWith("level")) {
-    if (settle(tokens, false)) setXboardLevel(engine, tokens.rest());
+    if (settle(tokens, false) && setXboardLevel(engine, tokens.rest())) ownClockMs_ = otherClockMs_ = std::nullopt;
   } else if (tokens.tokenBeginsWith("#") || tokens.tokenBeginsWith(".") || tokens.tokenBeginsWith("computer") ||
              tokens.tokenBeginsWith("cores")) {
     // nothing to do
@@ -258,7 +260,7 @@ void XboardProtocol::go(LineTokenizer& tokens) {
     }
   }
   forceMode_ = false;
-  beginSearch(0);
+  launch(0, false);
 }
 
 void XboardProtocol::newGame(LineTokenizer& tokens) {
@@ -273,6 +275,7 @@ void XboardProtocol::newGame(LineTokenizer& tokens) {
   engine.pondering = 0;
   engine.lastPonderMove = NoMove;
   analyzing_ = false;
+  ownClockMs_ = otherClockMs_ = std::nullopt;
   resetGame();
   engine.chess960 = 0;
   forceMode_ = false;
@@ -285,7 +288,7 @@ void XboardProtocol::analyze(LineTokenizer& tokens) {
   analyzing_ = true;
   engine.infinitePending = 1;
   engine.limitMode = LimitInfinite;
-  beginSearch(0);
+  launch(0, false);
 }
 
 void XboardProtocol::leaveAnalysis() {
@@ -295,12 +298,19 @@ void XboardProtocol::leaveAnalysis() {
   engine_->infinitePending = 0;
 }
 
-void XboardProtocol::beginSearch(int mode) {
-  {
-    Lock lock(tracker_.mutex());
-    tracker_.requested(mode != 0);
-  }
-  startSearch(*engine_, mode);
+void XboardProtocol::launch(int mode, bool lockHeld) {
+  Lock lock(tracker_.mutex(), std::defer_lock);
+  if (!lockHeld) lock.lock();
+  // "time" is the engine's clock, "otim" the opponent's, whichever colour
+  // the engine plays now; the engine searches for the side to move (in a
+  // ponder search too, with the predicted move on the board).
+  Engine& engine = *engine_;
+  const int side = static_cast<int>(engine.board.sideToMove);
+  if (ownClockMs_) engine.clockMs[side] = *ownClockMs_;
+  if (otherClockMs_) engine.clockMs[side ^ 1] = *otherClockMs_;
+  tracker_.requested(mode != 0);
+  if (lock.owns_lock()) lock.unlock();
+  startSearch(engine, mode);
 }
 
 void XboardProtocol::receivedMove(LineTokenizer& tokens) {
@@ -340,14 +350,14 @@ void XboardProtocol::playAndReply(const std::string& moveText, bool insideReport
   } else {
     engine.movesToGo = engine.movesUntilControl;
   }
-  if (!insideReport) {
-    beginSearch(0);
-    return;
-  }
-  // The report holds the tracker's lock; the search it asks for runs after
-  // the current one has ended.
-  tracker_.requested(false);
-  startSearch(engine, 0);
+  // From the report, the search asked for runs after the current one.
+  launch(0, insideReport);
+}
+
+bool XboardProtocol::opponentMoveMissing(const std::string& moveText) const {
+  // After a ponder hit the predicted move stays on the board, unless the
+  // ponder search had ended on its own just before and took it back.
+  return !moveText.empty() && engine_->gameMoves.size() < ponderGameLength_;
 }
 
 // -- answers -----------------------------------------------------------------
@@ -366,6 +376,9 @@ void XboardProtocol::searchReported(int kind, Move best, Move ponder) {
                         engine.limitMode != LimitInfinite && !engine.gameMoves.empty() &&
                         engine.gameMoves.back() == best;
     if (played) engine.takeBack();
+    // The opponent's move that arrived meanwhile is part of the game all the
+    // same (a later "undo" or move refers to it); only the reply is dropped.
+    if (opponentMoveMissing(pending)) playMoveText(engine, pending);
     engine.goPonder = 0;
     if (engine.newGamePending) {
       engine.newGamePending = 0;
@@ -378,7 +391,7 @@ void XboardProtocol::searchReported(int kind, Move best, Move ponder) {
     // The ponder search has taken its predicted move back; the opponent's
     // actual move, if it came meanwhile, is played now.
     engine.goPonder = 0;
-    if (!pending.empty()) playAndReply(pending, true);
+    if (opponentMoveMissing(pending)) playAndReply(pending, true);
     return;
   }
   if (analyzing_ || engine.testSuiteActive || best == NoMove) return;
@@ -400,9 +413,9 @@ void XboardProtocol::startPondering(Move expected) {
   sendLine("Hint: %s", moveToCoordinate(expected, engine.chess960 != 0).c_str());
   if (!isLegalMove(engine.board, expected)) return;
   engine.playMove(expected);
+  ponderGameLength_ = engine.gameMoves.size();
   engine.goPonder = 1;
-  tracker_.requested(true);
-  startSearch(engine, 1);
+  launch(1, true);
 }
 
 }  // namespace talvik

@@ -6,6 +6,7 @@
 // expects.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "board/move.h"
@@ -62,8 +63,13 @@ class XboardProtocol : public ProtocolHandler {
   // `insideReport`: called from the search's report, with the tracker's
   // mutex held.
   void playAndReply(const std::string& moveText, bool insideReport);
-  // Starts a search (the tracker's mutex not held).
-  void beginSearch(int mode);
+  // Whether a move the GUI sent while the engine pondered still has to be
+  // played: the ponder search took its predicted move back.
+  bool opponentMoveMissing(const std::string& moveText) const;
+  // Starts a search, with the clocks "time" and "otim" gave for the engine
+  // and its opponent. `lockHeld`: called with the tracker's mutex held (from
+  // the report, whose search the new one queues behind).
+  void launch(int mode, bool lockHeld);
   void searchReported(int kind, Move best, Move ponder);
   // After "move": the expected reply is played and pondered on.
   void startPondering(Move expected);
@@ -80,6 +86,11 @@ class XboardProtocol : public ProtocolHandler {
   // The opponent's move that came while the engine pondered; it is played
   // once the ponder search has reported (with the predicted move taken back).
   std::string pendingMove_;
+  // The length of the game with the predicted move played, while pondering.
+  std::size_t ponderGameLength_ = 0;
+  // The clocks from "time" and "otim" in milliseconds, once given.
+  std::optional<float> ownClockMs_;
+  std::optional<float> otherClockMs_;
 };
 
 }  // namespace talvik

@@ -121,6 +121,7 @@ TEST(SearchAnswers, UciPonderResultMeetsPonderhitOrStop) {
 // ended on its own but before it reported (kind 5, predicted move taken back).
 TEST(SearchAnswers, XboardOpponentMoveWhilePondering) {
   struct Case {
+    const char* before;  // a command before the opponent's move
     const char* reply;
     bool endedOnItsOwn;
     int kind;  // how the ponder search reports
@@ -133,11 +134,16 @@ TEST(SearchAnswers, XboardOpponentMoveWhilePondering) {
   // ... and then the engine's expected reply, which it ponders on.
   const char* afterNc6 = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3";
   const Case cases[] = {
-      {"e7e5", true, StopPonderDone, {}, afterE5, true},
-      {"d7d5", true, StopPonderDone, {}, afterD5, true},
-      {"d7d5", false, StopPonder, {}, afterD5, true},
+      {nullptr, "e7e5", true, StopPonderDone, {}, afterE5, true},
+      {nullptr, "d7d5", true, StopPonderDone, {}, afterD5, true},
+      {nullptr, "d7d5", false, StopPonder, {}, afterD5, true},
       // A hit while the search runs: it goes on as the engine's own search.
-      {"e7e5", false, StopNormal, {"move g1f3", "Hint: b8c6"}, afterNc6, true},
+      {nullptr, "e7e5", false, StopNormal, {"move g1f3", "Hint: b8c6"}, afterNc6, true},
+      // Told to move now first, the ponder search stays one: the hit is
+      // played when it has ended.
+      {"?", "e7e5", false, StopPonder, {}, afterE5, true},
+      // Force mode ends pondering; the opponent's move is still played.
+      {nullptr, "d7d5", false, StopAbort, {}, afterD5, false},
   };
   for (const Case& c : cases) {
     Bench bench;
@@ -157,22 +163,58 @@ TEST(SearchAnswers, XboardOpponentMoveWhilePondering) {
       bench.engine.pondering = 0;
       bench.engine.takeBack();
     }
+    if (c.before) bench.send(xboard, c.before);
     bench.send(xboard, c.reply);
-    if (c.kind == StopPonder) {
-      EXPECT_EQ(bench.engine.stopRequest, StopPonder) << c.reply;
-      bench.engine.takeBack();
-    }
+    if (c.kind == StopAbort) bench.send(xboard, "force");
     Move best = NoMove;
     if (c.kind == StopNormal) {
       EXPECT_EQ(bench.engine.pondering, 0) << c.reply;
       best = bench.move("g1f3");
       bench.engine.playMove(best);
+    } else if (!c.endedOnItsOwn) {
+      EXPECT_EQ(bench.engine.stopRequest, c.kind) << c.reply;
+      EXPECT_EQ(bench.engine.pondering, 1) << c.reply;
+      bench.engine.takeBack();
     }
     bench.searchReports(c.kind, best, "b8c6");
     EXPECT_EQ(bench.output.lines(), c.output) << c.reply;
     EXPECT_EQ(gameFen(bench.engine), c.fenAfter) << c.reply;
     EXPECT_EQ(bench.engine.searchRequested, c.replySearchAsked ? 1 : 0) << c.reply;
   }
+}
+
+// "time" is the engine's clock and "otim" the opponent's, whichever colour
+// the engine plays and whatever stands on its board while it ponders.
+TEST(SearchAnswers, XboardClocksBelongToEngineAndOpponent) {
+  struct Case {
+    std::vector<const char*> lines;
+    float white, black;
+  };
+  const Case cases[] = {
+      {{"time 6000", "otim 4500", "go"}, 60000, 45000},
+      {{"time 6000", "otim 4500", "e2e4"}, 45000, 60000},
+      {{"force", "e2e4", "time 700", "otim 800", "go"}, 8000, 7000},
+  };
+  for (const Case& c : cases) {
+    Bench bench;
+    XboardProtocol xboard(&bench.engine);
+    xboard.start();
+    for (const char* line : c.lines) bench.send(xboard, line);
+    EXPECT_EQ(bench.engine.clockMs[White], c.white) << c.lines.back();
+    EXPECT_EQ(bench.engine.clockMs[Black], c.black) << c.lines.back();
+  }
+  // While pondering, the engine's predicted move is on the board.
+  Bench bench;
+  XboardProtocol xboard(&bench.engine);
+  xboard.start();
+  for (const char* line : {"hard", "time 6000", "otim 4500", "go"}) bench.send(xboard, line);
+  bench.searchBegins(false);
+  const Move e4 = bench.move("e2e4");
+  bench.engine.playMove(e4);
+  for (const char* line : {"time 5000", "otim 4000"}) bench.send(xboard, line);
+  bench.searchReports(StopNormal, e4, "e7e5");
+  EXPECT_EQ(bench.engine.clockMs[White], 50000);
+  EXPECT_EQ(bench.engine.clockMs[Black], 40000);
 }
 
 }  // namespace

@@ -26,6 +26,7 @@ TEST(SearchTracker, CommandsReachTheSearchWhenEverTheyCome) {
       {true, {Stop}, StopPonder, 1, true, false},
       {true, {PonderHit}, StopNone, 0, true, false},
       {true, {PonderHit, Stop}, StopNormal, 0, true, false},
+      {true, {Stop, PonderHit}, StopPonder, 1, true, false},
       {true, {Stop, Abort}, StopAbort, 1, true, true},
       {false, {Abort, Stop}, StopAbort, 0, true, true},
   };

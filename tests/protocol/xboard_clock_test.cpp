@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "search/engine.h"
-#include "search/game.h"
 
 namespace talvik {
 namespace {
@@ -49,15 +48,6 @@ TEST(XboardClock, Level) {
     EXPECT_EQ(engine.increment[White], c.incrementMs) << c.fields;
     EXPECT_EQ(engine.increment[Black], c.incrementMs) << c.fields;
   }
-}
-
-TEST(XboardClock, OwnClockBelongsToTheSideNotToMove) {
-  Engine engine;
-  ASSERT_TRUE(setPositionFromFen(engine, "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1"));
-  setXboardClock(engine, 6000, true);
-  setXboardClock(engine, 4500, false);
-  EXPECT_EQ(engine.clockMs[White], 60000.0f);
-  EXPECT_EQ(engine.clockMs[Black], 45000.0f);
 }
 
 TEST(XboardClock, MoveTimeAndDepth) {
