@@ -231,7 +231,7 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
       engine.transTable.clear();
   } else if (tokens.tokenBeginsWith("variant")) {
     // Chess960 castling travels as king takes rook.
-    if (tokens.nextToken()) engine.chess960 = tokens.token() == "fischerandom" ? 1 : 0;
+    if (settle(tokens, true) && tokens.nextToken()) engine.chess960 = tokens.token() == "fischerandom" ? 1 : 0;
   }
   return true;
 }
@@ -308,6 +308,7 @@ void XboardProtocol::launch(int mode, bool lockHeld) {
   const int side = static_cast<int>(engine.board.sideToMove);
   if (ownClockMs_) engine.clockMs[side] = *ownClockMs_;
   if (otherClockMs_) engine.clockMs[side ^ 1] = *otherClockMs_;
+  searchGameLength_ = engine.gameMoves.size();
   tracker_.requested(mode != 0);
   if (lock.owns_lock()) lock.unlock();
   startSearch(engine, mode);
@@ -357,7 +358,7 @@ void XboardProtocol::playAndReply(const std::string& moveText, bool insideReport
 bool XboardProtocol::opponentMoveMissing(const std::string& moveText) const {
   // After a ponder hit the predicted move stays on the board, unless the
   // ponder search had ended on its own just before and took it back.
-  return !moveText.empty() && engine_->gameMoves.size() < ponderGameLength_;
+  return !moveText.empty() && engine_->gameMoves.size() < searchGameLength_;
 }
 
 // -- answers -----------------------------------------------------------------
@@ -372,10 +373,7 @@ void XboardProtocol::searchReported(int kind, Move best, Move ponder) {
   if (aborted) {
     // A search that ended on its own just before the abort reached it has
     // played its move on the board, which the GUI never hears of.
-    const bool played = (kind == StopNone || kind == StopNormal) && best != NoMove &&
-                        engine.limitMode != LimitInfinite && !engine.gameMoves.empty() &&
-                        engine.gameMoves.back() == best;
-    if (played) engine.takeBack();
+    if (engine.gameMoves.size() > searchGameLength_) engine.takeBack();
     // The opponent's move that arrived meanwhile is part of the game all the
     // same (a later "undo" or move refers to it); only the reply is dropped.
     if (opponentMoveMissing(pending)) playMoveText(engine, pending);
@@ -413,7 +411,6 @@ void XboardProtocol::startPondering(Move expected) {
   sendLine("Hint: %s", moveToCoordinate(expected, engine.chess960 != 0).c_str());
   if (!isLegalMove(engine.board, expected)) return;
   engine.playMove(expected);
-  ponderGameLength_ = engine.gameMoves.size();
   engine.goPonder = 1;
   launch(1, true);
 }

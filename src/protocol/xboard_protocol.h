@@ -86,8 +86,10 @@ class XboardProtocol : public ProtocolHandler {
   // The opponent's move that came while the engine pondered; it is played
   // once the ponder search has reported (with the predicted move taken back).
   std::string pendingMove_;
-  // The length of the game with the predicted move played, while pondering.
-  std::size_t ponderGameLength_ = 0;
+  // The length of the game when the pending search began (with the
+  // predicted move for a ponder search): the search itself plays at most
+  // one move, or takes the predicted one back.
+  std::size_t searchGameLength_ = 0;
   // The clocks from "time" and "otim" in milliseconds, once given.
   std::optional<float> ownClockMs_;
   std::optional<float> otherClockMs_;

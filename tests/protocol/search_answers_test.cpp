@@ -183,6 +183,25 @@ TEST(SearchAnswers, XboardOpponentMoveWhilePondering) {
   }
 }
 
+// "result" reaches a search that has just played its move on the board; the
+// search reports that end (kind 1), or the abort if it read its stop code
+// again. Either way the GUI hears of no move and the board has none.
+TEST(SearchAnswers, XboardAbortAfterTheSearchPlayedItsMove) {
+  for (const int kind : {StopNormal, StopAbort}) {
+    Bench bench;
+    XboardProtocol xboard(&bench.engine);
+    xboard.start();
+    bench.send(xboard, "go");
+    bench.searchBegins(false);
+    const Move e4 = bench.move("e2e4");
+    bench.engine.playMove(e4);
+    bench.send(xboard, "result 1/2-1/2");
+    bench.searchReports(kind, e4, "e7e5");
+    EXPECT_EQ(bench.output.lines(), Lines{}) << kind;
+    EXPECT_EQ(gameFen(bench.engine), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1") << kind;
+  }
+}
+
 // "time" is the engine's clock and "otim" the opponent's, whichever colour
 // the engine plays and whatever stands on its board while it ponders.
 TEST(SearchAnswers, XboardClocksBelongToEngineAndOpponent) {
