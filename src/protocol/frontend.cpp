@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -75,9 +76,42 @@ bool readLine(Engine& engine) {
   return true;
 }
 
+namespace {
+
+// Lines put off by deferLine, oldest first (polling mode only).
+std::deque<std::string>& deferredLines() {
+  static std::deque<std::string> lines;
+  return lines;
+}
+
+// Handles the oldest deferred line; false when there is none.
+bool replayDeferredLine(Engine& engine) {
+  std::deque<std::string>& lines = deferredLines();
+  if (lines.empty()) return false;
+  const std::string line = std::move(lines.front());
+  lines.pop_front();
+  handleCommandLine(engine, line);
+  return true;
+}
+
+}  // namespace
+
+void deferLine(std::string_view line) { deferredLines().emplace_back(line); }
+
 void startSearch(Engine& engine, int mode) {
   if (engine.useInputThread == 0) {
-    searchRoot(engine, mode != 0);
+    engine.searchMode = mode;
+    engine.searchRequested = 1;
+    // Searches never nest: one asked for from inside a search (by its final
+    // report) waits for the loop below.
+    if (engine.searchTaken) return;
+    while (engine.searchRequested && !engine.quitRequested) {
+      engine.searchRequested = 0;
+      engine.searchTaken = 1;
+      searchRoot(engine, engine.searchMode != 0);
+      engine.searchTaken = 0;
+    }
+    engine.searchRequested = 0;
     return;
   }
   {
@@ -132,7 +166,8 @@ int runProtocolMode(Engine& engine) {
   if (inputThread) {
     runHandedSearches(engine);
   } else {
-    while (!engine.quitRequested) readLine(engine);
+    while (!engine.quitRequested)
+      if (!replayDeferredLine(engine)) readLine(engine);
   }
 
   engine.ponderOption = 0;

@@ -33,8 +33,14 @@ InputReader& standardInput();
 
 // Begins a search for a protocol command. With the input thread the search
 // is handed to the main thread and this returns at once; in polling mode the
-// search runs here and this returns when it has ended.
+// search runs here and this returns when it has ended. A search asked for
+// while one runs on this thread (a report that starts pondering) runs after
+// it, never inside it.
 void startSearch(Engine& engine, int mode);
+// Polling mode: a command that needs the engine at rest arrived inside a
+// search, which is being stopped. The line is handled once the search has
+// ended, before any later input.
+void deferLine(std::string_view line);
 // Sets quitRequested and wakes the main thread.
 void requestQuit(Engine& engine);
 

@@ -38,6 +38,10 @@ class ReportSink {
   virtual void reportCurrentMove(Move move, int number) { (void)move, (void)number; }
   virtual void reportRootScore(int score) { (void)score; }
   virtual void reportMessage(const char* text) { (void)text; }
+  // The search has begun: its stop code is reset and `searching` is set, so
+  // a stop or ponderhit that arrived while the search was being handed over
+  // can take effect from here on.
+  virtual void reportSearchStart() {}
 
   Engine* engine() const { return engine_; }
 

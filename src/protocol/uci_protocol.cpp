@@ -1,45 +1,244 @@
 #include "protocol/uci_protocol.h"
 
 #include "app/build_info.h"
+#include "app/logger.h"
 #include "board/move_text.h"
+#include "book/opening_book.h"
+#include "eval/personality_file.h"
+#include "protocol/debug_commands.h"
 #include "protocol/frontend.h"
+#include "protocol/new_game.h"
 #include "protocol/output.h"
+#include "protocol/uci_info.h"
+#include "protocol/uci_limits.h"
+#include "protocol/uci_options.h"
 #include "search/engine.h"
+#include "search/game.h"
+#include "search/strength.h"
 
 namespace talvik {
 
+namespace {
+
+// The FEN of a "position fen ..." command is cut to this many characters.
+constexpr std::size_t MaxFenText = 255;
+constexpr const char* StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
+std::string coordinate(const Engine& engine, Move move) { return moveToCoordinate(move, engine.chess960 != 0); }
+
+}  // namespace
+
+// -- the report sink ---------------------------------------------------------
+
 void UciReportSink::reportBestMove(int kind, Move best, Move ponder, int depth, int selDepth, std::uint64_t nodes,
                                    std::uint64_t elapsedUs) {
-  (void)kind, (void)ponder, (void)depth, (void)selDepth, (void)nodes, (void)elapsedUs;
-  sendLine("bestmove %s", moveToCoordinate(best, engine_->chess960 != 0).c_str());
+  (void)depth, (void)selDepth, (void)nodes, (void)elapsedUs;
+  protocol_.searchReported(kind, best, ponder);
 }
 
+void UciReportSink::reportPv(int line, int depth, int score, const Move* moves, int length, std::uint64_t nodes,
+                             std::uint64_t elapsedUs, int selDepth, int bound) {
+  const std::string pv = movesToText(moves, length, engine_->chess960 != 0);
+  sendText(uciPvLine(line, depth, selDepth, score, bound, nodes, elapsedUs, pv));
+}
+
+void UciReportSink::reportHashFull(int perMille) { sendLine("info hashfull %d", perMille); }
+void UciReportSink::reportDepth(int depth) { sendLine("info depth %d", depth); }
 bool UciReportSink::inputWaiting() { return talvik::inputWaiting(); }
 void UciReportSink::pollInput() { readLine(*engine_); }
 
+void UciReportSink::reportCurrentMove(Move move, int number) {
+  sendLine("info currmove %s currmovenumber %d", coordinate(*engine_, move).c_str(), number);
+}
+
+void UciReportSink::reportRootScore(int score) { sendLine("info depth 0 score %d", score); }
 void UciReportSink::reportMessage(const char* text) { sendLine("info string %s", text); }
+
+void UciReportSink::reportSearchStart() {
+  SearchTracker::Lock lock(protocol_.tracker_.mutex());
+  protocol_.tracker_.started();
+}
+
+// -- set-up ------------------------------------------------------------------
 
 void UciProtocol::start() {
   Engine& engine = *engine_;
+  EngineSettings& s = engine.settings;
   engine.reportSink = &sink_;
   sendLine("id name %s %s %s", ProgramName, ProgramVersion, wordSizeText().c_str());
   sendLine("id author %s", ProgramAuthor);
-  engine.initialise(engine.settings.hashMb);
-  engine.newGame();
+  sendUciOptions(engine);
+  engine.initialise(s.hashMb);
+  if (s.usePersonality != 0) {
+    engine.usePersonalityActive = 1;
+    loadPersonality(engine.evalContext, s.personalityFile);
+  }
+  setStrength(engine, s.useStrength != 0 ? s.strengthElo : MaxStrengthElo);
+  resetForNewGame(engine);
+  if (s.book == 1) {
+    if (!loadBook(engine, s.bookFile)) s.book = 0;
+    engine.bookSelectivity = s.bookSelectivity;
+  }
+  logInfo("Using %d threads", s.maxThreads);
+  engine.pool.setThreadCount(s.maxThreads);
+  minSplitDepth = 2 * s.minSplitDepth;
   sendText("uciok");
 }
+
+// -- commands ----------------------------------------------------------------
 
 bool UciProtocol::handleLine(LineTokenizer& tokens) {
   Engine& engine = *engine_;
   if (tokens.tokenBeginsWith("go")) {
-    startSearch(engine, 0);
+    go(tokens);
+  } else if (tokens.tokenBeginsWith("position")) {
+    position(tokens);
   } else if (tokens.tokenBeginsWith("isready")) {
     sendText("readyok");
+  } else if (tokens.tokenBeginsWith("ponderhit")) {
+    ponderhit();
+  } else if (tokens.tokenBeginsWith("setoption")) {
+    OptionSetting setting;
+    if (settle(tokens) && parseSetOption(tokens, setting)) applyUciOption(engine, setting);
   } else if (tokens.tokenBeginsWith("quit")) {
-    engine.requestAbort();
+    quit();
     return false;
+  } else if (tokens.tokenBeginsWith("ucinewgame")) {
+    newGame();
+  } else if (tokens.tokenBeginsWith("stop")) {
+    stop();
+  } else if (tokens.tokenBeginsWith("debug")) {
+    // accepted and ignored
+  } else if (const DebugCommand command = debugCommandOf(tokens); command != DebugCommand::None) {
+    if (settle(tokens)) runDebugCommand(engine, command, tokens);
   }
   return true;
+}
+
+bool UciProtocol::settle(const LineTokenizer& tokens) {
+  SearchTracker::Lock lock(tracker_.mutex());
+  // A GUI that moves on without "stop" or "ponderhit" still gets the answer
+  // its "go ponder" was owed.
+  if (tracker_.phase() == SearchTracker::Phase::Held) releaseHeldAnswer();
+  return tracker_.settle(lock, false, tokens.line());
+}
+
+void UciProtocol::go(LineTokenizer& tokens) {
+  if (!settle(tokens)) return;
+  Engine& engine = *engine_;
+  const int mode = applyGoParameters(engine, tokens);
+  {
+    SearchTracker::Lock lock(tracker_.mutex());
+    tracker_.requested(mode != 0);
+  }
+  startSearch(engine, mode);
+}
+
+void UciProtocol::position(LineTokenizer& tokens) {
+  if (!settle(tokens)) return;
+  Engine& engine = *engine_;
+  if (!tokens.nextToken()) return;
+  if (tokens.tokenBeginsWith("startpos")) {
+    setPositionFromFen(engine, StartFen);
+    if (tokens.nextToken() && tokens.token() == "moves") playMoveText(engine, tokens.rest());
+    return;
+  }
+  if (!tokens.tokenBeginsWith("fen")) return;
+  const std::string_view line = tokens.line();
+  const std::size_t fenStart = tokens.tokenEnd();
+  std::size_t fenEnd = line.size();
+  bool hasMoves = false;
+  while (tokens.nextToken()) {
+    if (tokens.token() != "moves") continue;
+    fenEnd = tokens.tokenStart();
+    hasMoves = true;
+    break;
+  }
+  std::string_view fen = line.substr(fenStart, fenEnd - fenStart);
+  while (!fen.empty() && fen.front() == ' ') fen.remove_prefix(1);
+  while (!fen.empty() && fen.back() == ' ') fen.remove_suffix(1);
+  if (!setPositionFromFen(engine, fen.substr(0, MaxFenText))) return;
+  if (hasMoves) playMoveText(engine, tokens.rest());
+}
+
+void UciProtocol::ponderhit() {
+  SearchTracker::Lock lock(tracker_.mutex());
+  if (tracker_.phase() == SearchTracker::Phase::Held) releaseHeldAnswer();
+  else tracker_.endPondering();  // nothing to do without a pending search
+}
+
+void UciProtocol::stop() {
+  SearchTracker::Lock lock(tracker_.mutex());
+  // A ponder search that already ended has its answer ready: no new search.
+  if (tracker_.phase() == SearchTracker::Phase::Held) releaseHeldAnswer();
+  else tracker_.stop();
+}
+
+void UciProtocol::quit() {
+  SearchTracker::Lock lock(tracker_.mutex());
+  engine_->lastPonderMove = NoMove;
+  tracker_.abort();
+}
+
+void UciProtocol::newGame() {
+  Engine& engine = *engine_;
+  SearchTracker::Lock lock(tracker_.mutex());
+  engine.lastPonderMove = NoMove;
+  if (tracker_.pending()) {
+    // The reset waits for the search's report.
+    engine.newGamePending = 1;
+    tracker_.abort();
+    return;
+  }
+  tracker_.release();  // an aborted game owes no held answer
+  resetForNewGame(engine);
+}
+
+// -- answers -----------------------------------------------------------------
+
+void UciProtocol::sendBestMove(Move best, Move ponder) {
+  const Engine& engine = *engine_;
+  if (engine.ponderOption && ponder != NoMove && best != NoMove)
+    sendLine("bestmove %s ponder %s", coordinate(engine, best).c_str(), coordinate(engine, ponder).c_str());
+  else
+    sendLine("bestmove %s", coordinate(engine, best).c_str());
+}
+
+void UciProtocol::releaseHeldAnswer() {
+  engine_->goPonder = 1;
+  sendBestMove(lastBestMove_, lastPonderMove_);
+  tracker_.release();
+}
+
+void UciProtocol::searchReported(int kind, Move best, Move ponder) {
+  Engine& engine = *engine_;
+  SearchTracker::Lock lock(tracker_.mutex());
+  lastBestMove_ = best;
+  lastPonderMove_ = ponder;
+  // A search that ended just before an abort reached it counts as aborted.
+  if (kind == StopAbort || tracker_.abortRequested() || engine.newGamePending) {
+    if (engine.newGamePending) {
+      engine.newGamePending = 0;
+      resetForNewGame(engine);
+    }
+    // An infinite search is owed its move whatever ends it.
+    if (engine.infinitePending) {
+      engine.infinitePending = 0;
+      sendLine("bestmove %s", coordinate(engine, best).c_str());
+    }
+    tracker_.reported(false);
+    return;
+  }
+  // A ponder search that ended on its own waits for "ponderhit" or "stop",
+  // unless one of them has already come.
+  if (kind == StopPonderDone && !tracker_.answerRequested()) {
+    tracker_.reported(true);
+    return;
+  }
+  engine.lastPonderMove = ponder;
+  engine.infinitePending = 0;
+  sendBestMove(best, ponder);
+  tracker_.reported(false);
 }
 
 }  // namespace talvik

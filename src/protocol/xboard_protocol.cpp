@@ -1,24 +1,418 @@
 #include "protocol/xboard_protocol.h"
 
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <utility>
+
+#include "app/build_info.h"
+#include "app/logger.h"
+#include "board/move_text.h"
+#include "board/movegen.h"
+#include "book/opening_book.h"
+#include "eval/personality_file.h"
+#include "protocol/debug_commands.h"
 #include "protocol/frontend.h"
+#include "protocol/new_game.h"
+#include "protocol/output.h"
+#include "protocol/xboard_clock.h"
 #include "search/engine.h"
+#include "search/game.h"
+#include "search/strength.h"
 
 namespace talvik {
 
+namespace {
+
+constexpr int MovesPerControlAtStart = 40;
+// A received move is kept with at most this many characters.
+constexpr std::size_t MaxMoveText = 16;
+
+bool isFile(char c) { return c >= 'a' && c <= 'h'; }
+bool isRank(char c) { return c >= '1' && c <= '8'; }
+
+// XBoard sends moves without a command word: four coordinate characters (and
+// a promotion letter), or castling as O-O / O-O-O.
+bool isMoveText(std::string_view token) {
+  if (token == "O-O" || token == "O-O-O") return true;
+  return token.size() >= 4 && isFile(token[0]) && isRank(token[1]) && isFile(token[2]) && isRank(token[3]);
+}
+
+// Whether the GUI's move is the reply the engine ponders on.
+bool isExpectedMove(const std::string& text, Move expected, bool chess960) {
+  if (text == "O-O" || text == "O-O-O")
+    return isCastle(expected) && (moveTo(expected) > moveFrom(expected)) == (text.size() == 3);
+  std::string lower = text;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower == moveToCoordinate(expected, chess960);
+}
+
+bool hasLegalMove(const Board& board) {
+  MoveList list;
+  return generateLegal(board, list.entries, sideToMoveInCheck(board)) > 0;
+}
+
+bool isLegalMove(const Board& board, Move move) {
+  MoveList list;
+  const int count = generateLegal(board, list.entries, sideToMoveInCheck(board));
+  for (int i = 0; i < count; ++i)
+    if (list.entries[i].move == move) return true;
+  return false;
+}
+
+int tokenNumber(const LineTokenizer& tokens) {
+  return static_cast<int>(std::clamp<long long>(tokens.tokenInt(), INT_MIN, INT_MAX));
+}
+
+}  // namespace
+
+// -- the report sink ---------------------------------------------------------
+
+void XboardReportSink::reportBestMove(int kind, Move best, Move ponder, int depth, int selDepth,
+                                      std::uint64_t nodes, std::uint64_t elapsedUs) {
+  (void)depth, (void)selDepth, (void)nodes, (void)elapsedUs;
+  protocol_.searchReported(kind, best, ponder);
+}
+
+void XboardReportSink::reportPv(int line, int depth, int score, const Move* moves, int length, std::uint64_t nodes,
+                                std::uint64_t elapsedUs, int selDepth, int bound) {
+  (void)line, (void)selDepth, (void)bound;
+  if (!protocol_.post_) return;
+  // Depth, score in centipawns, time in centiseconds, nodes, the line.
+  const std::string pv = movesToText(moves, length, engine_->chess960 != 0);
+  sendLine("%d %d %llu %llu %s", depth, score, static_cast<unsigned long long>(elapsedUs / 10000),
+           static_cast<unsigned long long>(nodes), pv.c_str());
+}
+
 bool XboardReportSink::inputWaiting() { return talvik::inputWaiting(); }
 void XboardReportSink::pollInput() { readLine(*engine_); }
+void XboardReportSink::reportMessage(const char* text) { sendLine("%s", text); }
+
+void XboardReportSink::reportSearchStart() {
+  SearchTracker::Lock lock(protocol_.tracker_.mutex());
+  protocol_.tracker_.started();
+}
+
+// -- set-up ------------------------------------------------------------------
 
 void XboardProtocol::start() {
   Engine& engine = *engine_;
+  EngineSettings& s = engine.settings;
   engine.reportSink = &sink_;
-  engine.initialise(engine.settings.hashMb);
-  engine.newGame();
+  engine.initialise(s.hashMb);
+  resetGame();
+  if (s.book == 1) {
+    if (!loadBook(engine, s.bookFile)) s.book = 0;
+    engine.bookSelectivity = s.bookSelectivity;
+  }
+  if (s.usePersonality != 0) {
+    engine.usePersonalityActive = 1;
+    loadPersonality(engine.evalContext, s.personalityFile);
+  }
+  if (s.useStrength != 0) setStrength(engine, s.strengthElo);
+  logInfo("Using %d threads", s.maxThreads);
+  engine.pool.setThreadCount(s.maxThreads);
+  minSplitDepth = 2 * s.minSplitDepth;
+  drawScore = s.drawScore;
+  forceMode_ = false;
 }
 
+void XboardProtocol::resetGame() {
+  Engine& engine = *engine_;
+  resetForNewGame(engine);
+  engine.movesUntilControl = MovesPerControlAtStart;
+  engine.movesPerControl = MovesPerControlAtStart;
+  engine.movesToGo = MovesPerControlAtStart;
+  engine.infinitePending = 0;
+  plyCount_ = 0;
+  goSeen_ = false;
+}
+
+void XboardProtocol::sendFeatures() {
+  sendLine("feature myname=\"%s %s %s\"", ProgramName, ProgramVersion, wordSizeText().c_str());
+  sendText("feature setboard=1");
+  sendText("feature analyze=1");
+  sendText("feature ping=1");
+  sendText("feature draw=0");
+  sendText("feature sigint=0");
+  sendText("feature sigterm=0");
+  sendText("feature colors=0");
+  sendText("feature smp=1");
+  sendText("feature variants=\"normal,fischerandom\"");
+  sendText("feature option=\"Clear Hash -button\"");
+  sendText("feature done=1");
+}
+
+// -- commands ----------------------------------------------------------------
+
 bool XboardProtocol::handleLine(LineTokenizer& tokens) {
-  if (!tokens.tokenBeginsWith("quit")) return true;
-  engine_->requestAbort();
-  return false;
+  Engine& engine = *engine_;
+  if (isMoveText(tokens.token())) {
+    receivedMove(tokens);
+  } else if (tokens.tokenBeginsWith("time") || tokens.tokenBeginsWith("otim")) {
+    const bool own = tokens.tokenBeginsWith("time");
+    if (tokens.nextToken()) {
+      Lock lock(tracker_.mutex());
+      (own ? ownClockMs_ : otherClockMs_) = static_cast<float>(static_cast<double>(tokens.tokenInt()) * 10.0);
+    }
+  } else if (tokens.tokenBeginsWith("go")) {
+    go(tokens);
+  } else if (tokens.tokenBeginsWith("quit")) {
+    Lock lock(tracker_.mutex());
+    engine.ponderEnabled = 0;
+    engine.pondering = 0;
+    engine.ponderOption = 0;
+    tracker_.abort();
+    return false;
+  } else if (tokens.tokenBeginsWith("undo")) {
+    if (settle(tokens, true)) {
+      engine.takeBack();
+      if (analyzing_) analyze(tokens);
+    }
+  } else if (tokens.tokenBeginsWith("force")) {
+    // An engine in force mode neither thinks nor ponders.
+    Lock lock(tracker_.mutex());
+    forceMode_ = true;
+    if (!analyzing_) tracker_.abort();
+  } else if (tokens.tokenBeginsWith("result")) {
+    Lock lock(tracker_.mutex());
+    tracker_.abort();
+  } else if (tokens.tokenBeginsWith("analyze")) {
+    if (settle(tokens, true)) analyze(tokens);
+  } else if (tokens.tokenBeginsWith("exit")) {
+    if (settle(tokens, true)) leaveAnalysis();
+  } else if (tokens.tokenBeginsWith("setboard")) {
+    if (settle(tokens, true) && setPositionFromFen(engine, tokens.rest()) && analyzing_) analyze(tokens);
+  } else if (tokens.tokenBeginsWith("?")) {
+    Lock lock(tracker_.mutex());
+    tracker_.stop();
+  } else if (tokens.tokenBeginsWith("new")) {
+    newGame(tokens);
+  } else if (tokens.tokenBeginsWith("easy")) {
+    Lock lock(tracker_.mutex());
+    tracker_.stop();
+    engine.ponderOption = 0;
+    engine.lastPonderMove = NoMove;
+  } else if (tokens.tokenBeginsWith("hard")) {
+    engine.ponderEnabled = 1;
+    engine.ponderOption = 1;
+  } else if (tokens.tokenBeginsWith("post")) {
+    post_ = 1;
+  } else if (tokens.tokenBeginsWith("nopost")) {
+    post_ = 0;
+  } else if (tokens.tokenBeginsWith("accepted") || tokens.tokenBeginsWith("refused")) {
+    // nothing to do
+  } else if (tokens.tokenBeginsWith("protover")) {
+    if (tokens.nextToken()) {
+      protover_ = tokenNumber(tokens);
+      sendFeatures();
+    }
+  } else if (tokens.tokenBeginsWith("ping")) {
+    if (tokens.nextToken()) {
+      // A search told to stop says its last words before the pong.
+      Lock lock(tracker_.mutex());
+      tracker_.awaitStopped(lock);
+      sendLine("pong %d", tokenNumber(tokens));
+    }
+  } else if (tokens.tokenBeginsWith("st")) {
+    if (settle(tokens, false) && tokens.nextToken()) setXboardMoveTime(engine, tokens.tokenInt());
+  } else if (tokens.tokenBeginsWith("sd")) {
+    if (settle(tokens, false) && tokens.nextToken()) setXboardDepth(engine, tokens.tokenInt());
+  } else if (tokens.tokenBeginsWith("level")) {
+    if (settle(tokens, false) && setXboardLevel(engine, tokens.rest())) ownClockMs_ = otherClockMs_ = std::nullopt;
+  } else if (tokens.tokenBeginsWith("#") || tokens.tokenBeginsWith(".") || tokens.tokenBeginsWith("computer") ||
+             tokens.tokenBeginsWith("cores")) {
+    // nothing to do
+  } else if (const DebugCommand command = debugCommandOf(tokens); command != DebugCommand::None) {
+    if (settle(tokens, false)) runDebugCommand(engine, command, tokens);
+  } else if (tokens.tokenBeginsWith("option")) {
+    if (tokens.nextToken() && tokens.tokenBeginsWith("Clear") && tokens.nextToken() && tokens.tokenBeginsWith("Hash") &&
+        settle(tokens, false))
+      engine.transTable.clear();
+  } else if (tokens.tokenBeginsWith("variant")) {
+    // Chess960 castling travels as king takes rook.
+    if (settle(tokens, true) && tokens.nextToken()) engine.chess960 = tokens.token() == "fischerandom" ? 1 : 0;
+  }
+  return true;
+}
+
+bool XboardProtocol::settle(const LineTokenizer& tokens, bool abort) {
+  Lock lock(tracker_.mutex());
+  // An analysis never answers with a move.
+  return tracker_.settle(lock, abort || analyzing_, tokens.line());
+}
+
+void XboardProtocol::go(LineTokenizer& tokens) {
+  if (!settle(tokens, true)) return;
+  Engine& engine = *engine_;
+  leaveAnalysis();
+  if (!goSeen_) {
+    // The first "go" of a game: the moves already played count against
+    // the time control, which may have been passed several times.
+    goSeen_ = true;
+    const int perControl = engine.movesPerControl;
+    int left = engine.movesUntilControl;
+    if (left != 0) {
+      left -= plyCount_ / 2;
+      if (left <= 0 && perControl > 0) left = ((left - 1) % perControl + perControl) % perControl + 1;
+      engine.movesUntilControl = left;
+      engine.movesToGo = left;
+    }
+  }
+  forceMode_ = false;
+  launch(0, false);
+}
+
+void XboardProtocol::newGame(LineTokenizer& tokens) {
+  Engine& engine = *engine_;
+  // The reset must come before any later command (a "level" right after
+  // "new" belongs to the new game), so a running search is waited for. It
+  // is aborted while still pondering, so that it takes its predicted move
+  // back.
+  if (!settle(tokens, true)) return;
+  engine.ponderOption = 0;
+  engine.ponderEnabled = 0;
+  engine.pondering = 0;
+  engine.lastPonderMove = NoMove;
+  analyzing_ = false;
+  ownClockMs_ = otherClockMs_ = std::nullopt;
+  resetGame();
+  engine.chess960 = 0;
+  forceMode_ = false;
+}
+
+void XboardProtocol::analyze(LineTokenizer& tokens) {
+  (void)tokens;
+  Engine& engine = *engine_;
+  if (!analyzing_) limitModeBeforeAnalysis_ = engine.limitMode;
+  analyzing_ = true;
+  engine.infinitePending = 1;
+  engine.limitMode = LimitInfinite;
+  launch(0, false);
+}
+
+void XboardProtocol::leaveAnalysis() {
+  if (!analyzing_) return;
+  analyzing_ = false;
+  engine_->limitMode = limitModeBeforeAnalysis_;
+  engine_->infinitePending = 0;
+}
+
+void XboardProtocol::launch(int mode, bool lockHeld) {
+  Lock lock(tracker_.mutex(), std::defer_lock);
+  if (!lockHeld) lock.lock();
+  // "time" is the engine's clock, "otim" the opponent's, whichever colour
+  // the engine plays now; the engine searches for the side to move (in a
+  // ponder search too, with the predicted move on the board).
+  Engine& engine = *engine_;
+  const int side = static_cast<int>(engine.board.sideToMove);
+  if (ownClockMs_) engine.clockMs[side] = *ownClockMs_;
+  if (otherClockMs_) engine.clockMs[side ^ 1] = *otherClockMs_;
+  searchGameLength_ = engine.gameMoves.size();
+  tracker_.requested(mode != 0);
+  if (lock.owns_lock()) lock.unlock();
+  startSearch(engine, mode);
+}
+
+void XboardProtocol::receivedMove(LineTokenizer& tokens) {
+  Engine& engine = *engine_;
+  const std::string text = tokens.tokenCopy(MaxMoveText + 1);
+  {
+    Lock lock(tracker_.mutex());
+    if (engine.ponderOption && engine.goPonder && engine.lastPonderMove != NoMove && tracker_.pending()) {
+      // The engine ponders on its expected reply, already on the board. The
+      // move is kept in case the ponder search reports without using it.
+      ++plyCount_;
+      pendingMove_ = text;
+      if (isExpectedMove(text, engine.lastPonderMove, engine.chess960 != 0)) {
+        engine.goPonder = 0;
+        tracker_.endPondering();
+      } else {
+        tracker_.stop();
+      }
+      return;
+    }
+  }
+  if (!settle(tokens, true)) return;
+  ++plyCount_;
+  engine.goPonder = 0;
+  playAndReply(text, false);
+}
+
+void XboardProtocol::playAndReply(const std::string& moveText, bool insideReport) {
+  Engine& engine = *engine_;
+  if (!playMoveText(engine, moveText)) return;  // reported as illegal; nothing changed
+  if (!hasLegalMove(engine.board)) return;      // mate or stalemate: the game is over
+  if (analyzing_) {
+    engine.infinitePending = 1;
+    engine.limitMode = LimitInfinite;
+  } else if (forceMode_) {
+    return;
+  } else {
+    engine.movesToGo = engine.movesUntilControl;
+  }
+  // From the report, the search asked for runs after the current one.
+  launch(0, insideReport);
+}
+
+bool XboardProtocol::opponentMoveMissing(const std::string& moveText) const {
+  // After a ponder hit the predicted move stays on the board, unless the
+  // ponder search had ended on its own just before and took it back.
+  return !moveText.empty() && engine_->gameMoves.size() < searchGameLength_;
+}
+
+// -- answers -----------------------------------------------------------------
+
+void XboardProtocol::searchReported(int kind, Move best, Move ponder) {
+  Engine& engine = *engine_;
+  Lock lock(tracker_.mutex());
+  const std::string pending = std::exchange(pendingMove_, std::string());
+  const bool aborted = kind == StopAbort || tracker_.abortRequested() || engine.newGamePending;
+  tracker_.reported(false);
+
+  if (aborted) {
+    // A search that ended on its own just before the abort reached it has
+    // played its move on the board, which the GUI never hears of.
+    if (engine.gameMoves.size() > searchGameLength_) engine.takeBack();
+    // The opponent's move that arrived meanwhile is part of the game all the
+    // same (a later "undo" or move refers to it); only the reply is dropped.
+    if (opponentMoveMissing(pending)) playMoveText(engine, pending);
+    engine.goPonder = 0;
+    if (engine.newGamePending) {
+      engine.newGamePending = 0;
+      resetGame();
+    }
+    engine.infinitePending = 0;
+    return;
+  }
+  if (kind == StopPonder || kind == StopPonderDone) {
+    // The ponder search has taken its predicted move back; the opponent's
+    // actual move, if it came meanwhile, is played now.
+    engine.goPonder = 0;
+    if (opponentMoveMissing(pending)) playAndReply(pending, true);
+    return;
+  }
+  if (analyzing_ || engine.testSuiteActive || best == NoMove) return;
+
+  sendLine("move %s", moveToCoordinate(best, engine.chess960 != 0).c_str());
+  engine.lastPonderMove = ponder;
+  if (kind == StopNormal && engine.movesPerControl != 0) {
+    if (engine.movesUntilControl <= 1) engine.movesUntilControl = engine.movesPerControl.load();
+    else engine.movesUntilControl = engine.movesUntilControl - 1;
+  }
+  if (engine.ponderOption) {
+    engine.goPonder = 0;
+    if (ponder != NoMove) startPondering(ponder);
+  }
+}
+
+void XboardProtocol::startPondering(Move expected) {
+  Engine& engine = *engine_;
+  sendLine("Hint: %s", moveToCoordinate(expected, engine.chess960 != 0).c_str());
+  if (!isLegalMove(engine.board, expected)) return;
+  engine.playMove(expected);
+  engine.goPonder = 1;
+  launch(1, true);
 }
 
 }  // namespace talvik

@@ -1,28 +1,98 @@
-// The XBoard handler: for now the engine set-up and "quit"; the full command
-// set replaces it.
+// The XBoard protocol (Chess Engine Communication Protocol): feature
+// negotiation, clocks and levels, moves, thinking output, pondering and
+// analysis. Unlike under UCI the engine keeps the game: moves arrive one at a
+// time and are played on the engine's board, and after its own search the
+// engine announces "move ..." and, with pondering on, ponders on the reply it
+// expects.
 #pragma once
 
+#include <optional>
+#include <string>
+
+#include "board/move.h"
 #include "protocol/protocol_handler.h"
 #include "protocol/report_sink.h"
+#include "protocol/search_tracker.h"
+#include "search/relaxed.h"
 
 namespace talvik {
 
+class XboardProtocol;
+
 class XboardReportSink : public ReportSink {
  public:
-  using ReportSink::ReportSink;
+  XboardReportSink(Engine* engine, XboardProtocol& protocol) : ReportSink(engine), protocol_(protocol) {}
+  void reportBestMove(int kind, Move best, Move ponder, int depth, int selDepth, std::uint64_t nodes,
+                      std::uint64_t elapsedUs) override;
+  void reportPv(int line, int depth, int score, const Move* moves, int length, std::uint64_t nodes,
+                std::uint64_t elapsedUs, int selDepth, int bound) override;
   bool inputWaiting() override;
   void pollInput() override;
+  void reportMessage(const char* text) override;
+  void reportSearchStart() override;
+
+ private:
+  XboardProtocol& protocol_;
 };
 
 class XboardProtocol : public ProtocolHandler {
  public:
-  explicit XboardProtocol(Engine* engine) : ProtocolHandler(engine), sink_(engine) {}
+  explicit XboardProtocol(Engine* engine) : ProtocolHandler(engine), sink_(engine, *this), tracker_(*engine) {}
   // Sets the engine up; XBoard expects no reply here.
   void start() override;
   bool handleLine(LineTokenizer& tokens) override;
 
  private:
+  friend class XboardReportSink;
+  using Lock = SearchTracker::Lock;
+
+  void receivedMove(LineTokenizer& tokens);
+  void go(LineTokenizer& tokens);
+  void newGame(LineTokenizer& tokens);
+  void analyze(LineTokenizer& tokens);
+  void leaveAnalysis();
+  void sendFeatures();
+  // Stops (or aborts) a pending search and waits for its report before a
+  // command that changes the game or the limits; false when the command
+  // was put off (polling mode).
+  bool settle(const LineTokenizer& tokens, bool abort);
+  // The reset of "new": the engine's new game and the move counters.
+  void resetGame();
+  // Plays a move from the GUI; unless the game has ended or force mode is
+  // on, starts the engine's reply (or, while analysing, a new analysis).
+  // `insideReport`: called from the search's report, with the tracker's
+  // mutex held.
+  void playAndReply(const std::string& moveText, bool insideReport);
+  // Whether a move the GUI sent while the engine pondered still has to be
+  // played: the ponder search took its predicted move back.
+  bool opponentMoveMissing(const std::string& moveText) const;
+  // Starts a search, with the clocks "time" and "otim" gave for the engine
+  // and its opponent. `lockHeld`: called with the tracker's mutex held (from
+  // the report, whose search the new one queues behind).
+  void launch(int mode, bool lockHeld);
+  void searchReported(int kind, Move best, Move ponder);
+  // After "move": the expected reply is played and pondered on.
+  void startPondering(Move expected);
+
   XboardReportSink sink_;
+  SearchTracker tracker_;
+  int protover_ = 0;
+  int plyCount_ = 0;  // moves received since "new"
+  bool forceMode_ = false;
+  bool goSeen_ = false;
+  Relaxed<std::uint8_t> post_{1};
+  bool analyzing_ = false;
+  int limitModeBeforeAnalysis_ = 0;
+  // The opponent's move that came while the engine pondered; it is played
+  // once the ponder search has reported (with the predicted move taken back).
+  std::string pendingMove_;
+  // The length of the game when the pending search began (with the
+  // predicted move for a ponder search): the search itself plays at most
+  // one move, or takes the predicted one back.
+  std::size_t searchGameLength_ = 0;
+  // The clocks from "time" and "otim" in milliseconds, once given.
+  std::optional<float> ownClockMs_;
+  std::optional<float> otherClockMs_;
 };
 
 }  // namespace talvik

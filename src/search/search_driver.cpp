@@ -267,6 +267,7 @@ void searchRoot(Engine& engine, bool ponder) {
   engine.evalContext.rootSide = side;
   engine.pondering = ponder && engine.ponderEnabled;
   engine.searching = 1;
+  engine.reportSink->reportSearchStart();
 
   SearchContext ctx;
   prepareSearchContext(ctx, engine);

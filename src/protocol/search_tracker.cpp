@@ -1,0 +1,96 @@
+#include "protocol/search_tracker.h"
+
+#include "protocol/frontend.h"
+#include "search/engine.h"
+#include "search/time_control.h"
+
+namespace talvik {
+
+void SearchTracker::requested(bool ponder) {
+  phase_ = Phase::Requested;
+  ponderSearch_ = ponder && engine_.ponderEnabled;
+  ponderEnded_ = false;
+  request_ = Request::None;
+  answerRequested_ = false;
+  abortRequested_ = false;
+}
+
+void SearchTracker::stop() {
+  if (!pending()) return;
+  if (request_ == Request::None) request_ = Request::Stop;
+  answerRequested_ = true;
+  applyRequests();
+}
+
+void SearchTracker::abort() {
+  if (!pending()) return;
+  request_ = Request::Abort;
+  abortRequested_ = true;
+  applyRequests();
+}
+
+void SearchTracker::endPondering() {
+  if (!pending()) return;
+  answerRequested_ = true;
+  // A ponder search already told to stop ends as one: it takes its
+  // predicted move back, which the search decides by its pondering flag.
+  if (!ponderSearch_ || request_ != Request::None) return;
+  ponderSearch_ = false;
+  ponderEnded_ = true;
+  applyRequests();
+}
+
+void SearchTracker::applyRequests() {
+  if (phase_ != Phase::Running) return;  // started() applies them
+  if (ponderEnded_) {
+    // From here on the clock rules apply; the next node checks them.
+    engine_.pondering = 0;
+    ponderEnded_ = false;
+  }
+  if (request_ == Request::Abort) {
+    engine_.stopRequest = StopAbort;
+  } else if (request_ == Request::Stop) {
+    // A search that has already ended on its own keeps its own code.
+    engine_.stopRequest.replace(StopNone, ponderSearch_ ? StopPonder : StopNormal);
+  }
+  forcePoll(engine_);
+}
+
+void SearchTracker::started() {
+  phase_ = Phase::Running;
+  applyRequests();
+  changed_.notify_all();
+}
+
+void SearchTracker::reported(bool hold) {
+  phase_ = hold ? Phase::Held : Phase::Idle;
+  ponderSearch_ = false;
+  ponderEnded_ = false;
+  request_ = Request::None;
+  answerRequested_ = false;
+  abortRequested_ = false;
+  changed_.notify_all();
+}
+
+void SearchTracker::release() {
+  if (phase_ == Phase::Held) phase_ = Phase::Idle;
+}
+
+bool SearchTracker::settle(Lock& lock, bool abortIt, std::string_view line) {
+  while (pending()) {
+    if (abortIt) abort();
+    else stop();
+    if (!engine_.inputThreadActive) {
+      deferLine(line);
+      return false;
+    }
+    changed_.wait(lock);
+  }
+  return true;
+}
+
+void SearchTracker::awaitStopped(Lock& lock) {
+  while (engine_.inputThreadActive && pending() && request_ != Request::None) changed_.wait(lock);
+}
+
+}  // namespace talvik

@@ -1,0 +1,123 @@
+"""Talvik under a real chess GUI: xboard, headless under Xvfb, runs short
+matches as match manager. Talvik in XBoard mode plays Fairy-Max; Talvik in
+UCI mode (through polyglot, which xboard starts for -fUCI) plays Talvik in
+XBoard mode with pondering on; and one Chess960 game between the two.
+
+Every game must end by the rules (mate, stalemate, a draw rule, an
+adjudication of dead material, or Fairy-Max resigning): not by an illegal
+move, a time forfeit, a crash or a hang. The saved PGN must hold all games.
+
+CI installs the tools (scripts/setup.sh test) and must run this test; a
+developer without them sees it skipped."""
+
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+from talvik_session import BINARY, SANITIZED
+
+GAMES_DIR = "/usr/games"
+TOOLS = ("xvfb-run", "xboard", "polyglot", "fairymax")
+# How a game may end: the text of xboard's result comment.
+LAWFUL_ENDS = re.compile(r"mates|[Cc]heckmate|[Ss]talemate|repetition|fifty|50-move|[Ii]nsufficient")
+# Only Fairy-Max resigns; Talvik plays on.
+RESIGNS = re.compile(r"^(White|Black) resigns")
+GAMES = 1 if SANITIZED else 2
+
+
+def tool_path():
+    return os.environ.get("PATH", "") + os.pathsep + GAMES_DIR
+
+
+def missing_tools():
+    return [tool for tool in TOOLS if not shutil.which(tool, path=tool_path())]
+
+
+def pgn_games(text):
+    """(result, result comment, players) of every game in a PGN file."""
+    games = []
+    for game in re.split(r"\n(?=\[Event )", text.strip()):
+        if not game.startswith("[Event "):
+            continue
+        tag = lambda name: re.search(rf'^\[{name} "([^"]*)"\]', game, re.M).group(1)
+        ending = re.search(r"\{([^{}]*)\}\s*(?:1-0|0-1|1/2-1/2|\*)\s*$", game)
+        games.append((tag("Result"), ending.group(1) if ending else "", {"White": tag("White"), "Black": tag("Black")}))
+    return games
+
+
+class RealClients(unittest.TestCase):
+    def setUp(self):
+        missing = missing_tools()
+        if missing:
+            message = "real-client test needs " + ", ".join(missing)
+            if os.environ.get("CI") or os.environ.get("TALVIK_REQUIRE_REAL_CLIENTS"):
+                self.fail(message)
+            self.skipTest(message)
+        self.scratch = tempfile.mkdtemp(prefix="talvik-xboard-")
+        self.addCleanup(shutil.rmtree, self.scratch, ignore_errors=True)
+        for name in ("home", "tmp", "first", "second"):
+            os.mkdir(os.path.join(self.scratch, name))
+        for engine_dir in ("first", "second"):
+            with open(os.path.join(self.scratch, engine_dir, "talvik.ini"), "w") as f:
+                f.write("Hash=16\nLogLevel=127\n")
+
+    def match(self, name, games, first_uci, second, *options):
+        """Runs a match, first engine Talvik; returns the games of its PGN file
+        and the debug file (the whole engine traffic)."""
+        pgn = os.path.join(self.scratch, f"{name}.pgn")
+        debug = os.path.join(self.scratch, f"{name}.debug")
+        command = ["xvfb-run", "-a", "xboard",
+                   "-fcp", BINARY, "-fd", os.path.join(self.scratch, "first"),
+                   "-scp", second, "-sd", os.path.join(self.scratch, "second"),
+                   "-matchGames", str(games), "-tc", "0:10", "-inc", "0", "-defaultHashSize", "16",
+                   "-smpCores", "1", "-matchPause", "500", "-saveGameFile", pgn, "-xexit",
+                   "-saveSettingsOnExit", "false", "-debugMode", "true", "-nameOfDebugFile", debug, *options]
+        if first_uci:
+            command.insert(command.index("-fd"), "-fUCI")
+        environment = dict(os.environ, HOME=os.path.join(self.scratch, "home"),
+                           TMPDIR=os.path.join(self.scratch, "tmp"), PATH=tool_path())
+        done = subprocess.run(command, cwd=os.path.join(self.scratch, "home"), env=environment,
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=120 + 60 * games)
+        output = done.stdout.decode("utf-8", "replace")
+        self.assertEqual(done.returncode, 0, output[-2000:])
+        with open(pgn, encoding="utf-8", errors="replace") as f:
+            played = pgn_games(f.read())
+        with open(debug, encoding="utf-8", errors="replace") as f:
+            traffic = f.read()
+        return played, traffic
+
+    def check(self, name, games, played, traffic):
+        self.assertEqual(len(played), games, f"{name}: games in the PGN")
+        for result, ending, players in played:
+            self.assertIn(result, ("1-0", "0-1", "1/2-1/2"), f"{name}: {ending}")
+            resigned = RESIGNS.match(ending)
+            if resigned:
+                self.assertIn("Fairy-Max", players[resigned.group(1)], f"{name}: {ending}")
+                continue
+            self.assertRegex(ending, LAWFUL_ENDS, f"{name}: game ended by '{ending}'")
+        # Neither side may have found the other's moves illegal.
+        self.assertNotRegex(traffic, r"Illegal move", name)
+
+    def test_matches(self):
+        talvik = BINARY
+        matches = [
+            ("fairymax", GAMES, False, "fairymax", ["-xponder"]),
+            ("uci-against-xboard", GAMES, True, talvik, []),
+            ("chess960", 1, True, talvik, ["-variant", "fischerandom", "-xponder"]),
+        ]
+        for name, games, first_uci, second, options in matches:
+            with self.subTest(match=name):
+                played, traffic = self.match(name, games, first_uci, second, *options)
+                self.check(name, games, played, traffic)
+                if name == "chess960":
+                    # Castling travels as O-O / O-O-O from xboard and polyglot,
+                    # and as king-takes-rook from the XBoard engine.
+                    self.assertIn("variant fischerandom", traffic)
+                    self.assertRegex(traffic, r">second: setboard \S+ [wb] [A-Za-z-]+ ")
+
+
+if __name__ == "__main__":
+    unittest.main()

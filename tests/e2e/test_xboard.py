@@ -1,0 +1,179 @@
+"""The XBoard protocol against the real binary, in both input modes: feature
+negotiation, received moves, force mode, limits, thinking output, pondering
+with the Hint line, analysis, and the commands that act on a running search."""
+
+import re
+import unittest
+
+from protocol_session import (INPUT_MODES, START_FEN, ProtocolCase, engine, fen_of, finish, read_through,
+                              xboard_engine, xboard_sync)
+
+AFTER_E4 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1"
+THINKING = re.compile(r"^\d+ -?\d+ \d+ \d+ [a-h][1-8][a-h][1-8]")
+
+
+def moves_in(lines):
+    return [line for line in lines if line.startswith("move ")]
+
+
+class XboardCase(ProtocolCase):
+    start = staticmethod(xboard_engine)
+
+
+class Features(unittest.TestCase):
+    def test_feature_lines_and_a_second_xboard_is_ignored(self):
+        for mode in INPUT_MODES:
+            with self.subTest(mode=mode), engine(mode) as session:
+                bits = re.match(r"^Talvik 2\.2 \((\d\d) bits\)", session.read_line()).group(1)
+                for line in ("xboard", "xboard", "protover 2", "ping 7"):
+                    session.send(line)
+                self.assertEqual(read_through(session, "^pong 7$"), [
+                    f'feature myname="Talvik 2.2 {bits} bits"',
+                    "feature setboard=1",
+                    "feature analyze=1",
+                    "feature ping=1",
+                    "feature draw=0",
+                    "feature sigint=0",
+                    "feature sigterm=0",
+                    "feature colors=0",
+                    "feature smp=1",
+                    'feature variants="normal,fischerandom"',
+                    'feature option="Clear Hash -button"',
+                    "feature done=1",
+                    "pong 7",
+                ])
+                finish(self, session)
+
+
+class Moves(XboardCase):
+    def test_force_then_go_and_thinking_output(self):
+        def body(session):
+            for line in ("new", "force", "e2e4", "e7e5", "sd 2"):
+                session.send(line)
+            self.assertEqual(xboard_sync(session), [])
+            self.assertEqual(fen_of(session, False), "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6 0 2")
+            session.send("go")
+            lines = read_through(session, "^move ")
+            self.assertTrue(lines[:-1] and all(THINKING.match(line) for line in lines[:-1]), lines)
+            self.assertEqual([int(line.split()[0]) for line in lines[:-1]][-1], 2)
+            # The engine plays White now: each received move gets one reply.
+            session.send("nopost")
+            session.send("b8c6")
+            self.assertEqual(len(read_through(session, "^move ")), 1)
+            self.assertEqual(xboard_sync(session), [])
+
+        self.each_mode(body)
+
+    def test_moves_that_end_the_game_or_are_illegal_start_no_search(self):
+        cases = [
+            ("7k/8/6K1/8/8/8/8/1Q6 w - - 0 1", "b1b8", None),  # mate
+            ("7k/4Q3/6K1/8/8/8/8/8 w - - 0 1", "e7f7", None),  # stalemate
+            (START_FEN, "e2e5", "Illegal move: e2e5"),
+            (START_FEN, "a1a1zzz", "Illegal move: a1a1z"),
+            (START_FEN, "e7e5", "Illegal move: e7e5"),  # not White's move
+        ]
+
+        def body(session):
+            for fen, move, message in cases:
+                session.send(f"setboard {fen}")
+                session.send(move)
+                lines = xboard_sync(session)
+                self.assertEqual(lines, [message] if message else [], move)
+                if message:
+                    self.assertEqual(fen_of(session, False), fen)
+
+        self.each_mode(body)
+
+    def test_undo_and_setboard(self):
+        def body(session):
+            for line in ("force", "e2e4", "undo"):
+                session.send(line)
+            self.assertEqual(fen_of(session, False), START_FEN)
+            session.send("setboard 8/8/8/8/8/8/8/8 w - - 0 1")  # no kings: rejected
+            self.assertEqual(fen_of(session, False), START_FEN)
+            # Chess960 castling arrives as O-O / O-O-O.
+            session.send("variant fischerandom")
+            session.send("setboard 1r1k2r1/pppppppp/8/8/8/8/PPPPPPPP/1R1K2R1 w GBgb - 0 1")
+            session.send("O-O")
+            session.send("O-O-O")
+            self.assertEqual(fen_of(session, False), "2kr2r1/pppppppp/8/8/8/8/PPPPPPPP/1R3RK1 w - - 2 2")
+
+        self.each_mode(body)
+
+
+class Limits(XboardCase):
+    def test_levels_and_limits_lead_to_moves(self):
+        def body(session):
+            for setup in (["level 40 0:05 0", "time 500", "otim 500"], ["level 0 0:02 0"], ["st 1"], ["sd 1"]):
+                session.send("new")
+                for line in setup:
+                    session.send(line)
+                session.send("go")
+                self.assertEqual(len(moves_in(read_through(session, "^move "))), 1, setup)
+            session.send("option Clear Hash")
+            session.send("new")
+            session.send("perft 2")
+            self.assertEqual(read_through(session, "^Speed")[:2], ["Depth 2", "Nodes = 400"])
+
+        self.each_mode(body)
+
+
+class SearchControl(XboardCase):
+    def test_move_now_new_and_result_during_a_search(self):
+        def body(session):
+            session.send("new")
+            session.send("st 1000")
+            session.send("go")
+            session.send("?")
+            self.assertEqual(len(moves_in(read_through(session, "^move "))), 1)
+            for interrupt in ("new", "result 1-0 {White mates}", "force"):
+                session.send("new")
+                session.send("st 1000")
+                session.send("e2e4")  # the engine thinks on its reply
+                session.send(interrupt)
+                self.assertEqual(moves_in(xboard_sync(session)), [], interrupt)
+            self.assertEqual(fen_of(session, False), AFTER_E4)
+
+        self.each_mode(body)
+
+    def test_analyze(self):
+        def body(session):
+            session.send("new")
+            session.send("sd 2")
+            session.send("post")
+            session.send("analyze")
+            session.wait_for(THINKING.pattern)
+            session.send("e2e4")  # the analysis goes on from the new position
+            session.send("exit")
+            lines = xboard_sync(session)
+            self.assertEqual(fen_of(session, False), AFTER_E4)
+            session.send("go")  # the depth limit from before the analysis holds again
+            lines += read_through(session, "^move ")
+            self.assertEqual(len(moves_in(lines)), 1, lines)
+
+        self.each_mode(body)
+
+
+class Pondering(XboardCase):
+    def test_hard_sends_a_hint_and_ponders(self):
+        def body(session):
+            for line in ("new", "hard", "nopost", "sd 3", "e2e4"):
+                session.send(line)
+            # Each round: the engine's move and its Hint, then the opponent's
+            # move: another one first (a miss; 2. a3 is legal after any
+            # 1... reply), then the expected ones (hits).
+            for expected in (False, True, True):
+                lines = read_through(session, "^Hint: ")
+                self.assertEqual(len(moves_in(lines)), 1, lines)
+                hint = lines[-1].split()[1]
+                session.send(hint if expected else ("a2a3" if hint != "a2a3" else "h2h3"))
+            read_through(session, "^Hint: ")
+            session.send("force")
+            self.assertEqual(moves_in(xboard_sync(session)), [])
+            self.assertEqual(len(moves_in(session.seen)), 4)
+
+        self.each_mode(body)
+
+
+if __name__ == "__main__":
+    unittest.main()
