@@ -16,10 +16,6 @@ namespace talvik {
 
 namespace {
 
-bool stoppedOrCutOff(const SearchContext& ctx) {
-  return ctx.engine->stopRequest != StopNone || splitChainCutOff(*ctx.thread);
-}
-
 // Null move: let the opponent move twice; if a reduced search still fails
 // high, the position is good enough to cut. Returns true with `value` when it
 // cut (or the search was stopped, value 0).
@@ -42,6 +38,57 @@ bool nullMoveCuts(SearchContext& ctx, int beta, int depth, int ply, int& value) 
 }
 
 }  // namespace
+
+bool searchMadeMove(SearchContext& ctx, const NodeMoves& node, Move move, const UndoRecord& undo, int stage,
+                    int moveCount, int alpha, int& value) {
+  Board& board = ctx.board;
+  const int ply = node.ply;
+  const int beta = node.beta;
+  ctx.moveStack[ply] = move;
+  const bool givesCheck = sideToMoveInCheck(board);
+  const bool pawnToSeventh = isPawnToSeventh(move);
+  const int extension = givesCheck || pawnToSeventh ? OnePly : 0;
+  const bool quietStage = stage == QuietStage && !node.inCheck && !givesCheck && !pawnToSeventh;
+  const bool tactical = isCapture(move) || isPromotion(move);
+
+  if (node.futile && moveCount > 0 && !givesCheck && !pawnToSeventh && !tactical) {
+    unmakeMove(board, move, undo);
+    return false;
+  }
+  // Late-move pruning: after enough quiet moves, the rest are skipped.
+  const int plies = node.depth >> 1;
+  if (quietStage && !node.isPV && node.depth < 16 * OnePly && moveCount > lmpTable[plies]) {
+    unmakeMove(board, move, undo);
+    return false;
+  }
+
+  countNode(ctx);
+  pushKey(ctx, undo.hashKey);
+  const int newDepth = node.depth + extension - OnePly;
+  int v;
+  if (moveCount == 0) {
+    v = -searchNode(ctx, -beta, -alpha, newDepth, ply + 1, node.isPV, givesCheck);
+  } else {
+    bool fullDepth = true;
+    // Late-move reduction: a late quiet move is first searched shallower.
+    if (node.reductionsAllowed && quietStage && moveCount >= 3) {
+      int r = lmrTable[std::min(plies, 63)][std::min(moveCount, 63)];
+      if (node.isPV && r > 0) --r;
+      if (r > 0) {
+        v = -searchNode(ctx, -alpha - 1, -alpha, newDepth - OnePly * r, ply + 1, false, false);
+        fullDepth = v > alpha;
+      }
+    }
+    if (fullDepth) {
+      v = -searchNode(ctx, -alpha - 1, -alpha, newDepth, ply + 1, false, givesCheck);
+      if (v > alpha && v < beta) v = -searchNode(ctx, -beta, -alpha, newDepth, ply + 1, node.isPV, givesCheck);
+    }
+  }
+  unmakeMove(board, move, undo);
+  popKey(ctx);
+  value = v;
+  return true;
+}
 
 int searchNode(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool isPV, bool inCheck) {
   // 1. At the horizon the quiescence search takes over.
@@ -128,7 +175,14 @@ int searchNode(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool
       previous != NoMove ? thread.counterMoves[us][moveFrom(previous)][moveTo(previous)] : NoMove;
   MovePicker picker;
   initPicker(picker, inCheck, hashMove, thread.killers[ply][0], thread.killers[ply][1], counter, thread.history);
-  const bool reductionsAllowed = !inCheck && depth > 5 && engine.useLMR;
+  NodeMoves node;
+  node.beta = beta;
+  node.depth = depth;
+  node.ply = ply;
+  node.isPV = isPV;
+  node.inCheck = inCheck;
+  node.futile = futile;
+  node.reductionsAllowed = !inCheck && depth > 5 && engine.useLMR;
   Move triedQuiets[MaxTriedQuiets];
   int triedCount = 0;
   int moveCount = 0;
@@ -144,49 +198,11 @@ int searchNode(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool
       unmakeMove(board, move, undo);
       continue;
     }
-    ctx.moveStack[ply] = move;
-    const bool givesCheck = sideToMoveInCheck(board);
-    const bool pawnToSeventh = isPawnToSeventh(move);
-    const int extension = givesCheck || pawnToSeventh ? OnePly : 0;
-    const bool quietStage = stage == QuietStage && !inCheck && !givesCheck && !pawnToSeventh;
-    const bool tactical = isCapture(move) || isPromotion(move);
-
-    if (futile && moveCount > 0 && !givesCheck && !pawnToSeventh && !tactical) {
+    int v = 0;
+    if (!searchMadeMove(ctx, node, move, undo, stage, moveCount, alpha, v)) {
       ++moveCount;
-      unmakeMove(board, move, undo);
       continue;
     }
-    // Late-move pruning: after enough quiet moves, the rest are skipped.
-    if (quietStage && !isPV && depth < 16 * OnePly && moveCount > lmpTable[plies]) {
-      ++moveCount;
-      unmakeMove(board, move, undo);
-      continue;
-    }
-
-    countNode(ctx);
-    pushKey(ctx, undo.hashKey);
-    const int newDepth = depth + extension - OnePly;
-    int v;
-    if (moveCount == 0) {
-      v = -searchNode(ctx, -beta, -alpha, newDepth, ply + 1, isPV, givesCheck);
-    } else {
-      bool fullDepth = true;
-      // Late-move reduction: a late quiet move is first searched shallower.
-      if (reductionsAllowed && quietStage && moveCount >= 3) {
-        int r = lmrTable[std::min(plies, 63)][std::min(moveCount, 63)];
-        if (isPV && r > 0) --r;
-        if (r > 0) {
-          v = -searchNode(ctx, -alpha - 1, -alpha, newDepth - OnePly * r, ply + 1, false, false);
-          fullDepth = v > alpha;
-        }
-      }
-      if (fullDepth) {
-        v = -searchNode(ctx, -alpha - 1, -alpha, newDepth, ply + 1, false, givesCheck);
-        if (v > alpha && v < beta) v = -searchNode(ctx, -beta, -alpha, newDepth, ply + 1, isPV, givesCheck);
-      }
-    }
-    unmakeMove(board, move, undo);
-    popKey(ctx);
     if (stoppedOrCutOff(ctx)) return 0;
 
     ++moveCount;
@@ -196,20 +212,14 @@ int searchNode(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool
       if (v >= beta) break;
       if (isPV) updatePV(ctx, ply, move);
     }
-    if (!tactical && triedCount < MaxTriedQuiets) triedQuiets[triedCount++] = move;
+    if (!isCapture(move) && !isPromotion(move) && triedCount < MaxTriedQuiets) triedQuiets[triedCount++] = move;
 
     // Split point: idle threads take over the rest of the moves.
-    if (ctx.pool->threadCount >= 2 && depth > minSplitDepth) {
+    if (depth > minSplitDepth && ctx.pool->threadCount >= 2) {
       SplitOffer offer;
       offer.picker = &picker;
-      offer.alpha = alpha;
-      offer.beta = beta;
-      offer.depth = depth;
-      offer.ply = ply;
+      offer.node = node;
       offer.moveCount = moveCount;
-      offer.inCheck = inCheck;
-      offer.futile = futile;
-      offer.futilityValue = futilityValue;
       if (offerSplit(ctx, offer, alpha, bestMove)) {
         if (stoppedOrCutOff(ctx)) return 0;
         break;

@@ -1,7 +1,9 @@
 // The principal-variation search below the root.
 #pragma once
 
+#include "board/makemove.h"
 #include "search/search_context.h"
+#include "search/split_hooks.h"
 
 namespace talvik {
 
@@ -11,6 +13,16 @@ namespace talvik {
 // meaningless (0) and callers discard it. In PV nodes ctx.pvTable[ply] holds
 // the best line found.
 int searchNode(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool isPV, bool inCheck);
+
+// Searches one legal move of the node, already made on ctx.board (`undo`
+// restores the position), in the window (alpha, node.beta): the move's
+// extension, futility and late-move pruning, the reduced, null-window and
+// PV searches. `stage` is the picker stage the move came from and
+// `moveCount` the number of moves the node took before it (pruned ones
+// included). Unmakes the move. False when it was pruned without a search;
+// else `value` is its score (meaningless after a stop).
+bool searchMadeMove(SearchContext& ctx, const NodeMoves& node, Move move, const UndoRecord& undo, int stage,
+                    int moveCount, int alpha, int& value);
 
 // The replies to the root moves (ply 1).
 inline int searchPly1(SearchContext& ctx, int alpha, int beta, int depth, bool isPV, bool inCheck) {

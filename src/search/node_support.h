@@ -4,6 +4,7 @@
 #include "eval/evaluate.h"
 #include "search/engine.h"
 #include "search/search_context.h"
+#include "search/split_hooks.h"
 #include "search/thread_pool.h"
 #include "search/time_control.h"
 
@@ -19,21 +20,32 @@ inline bool continueSearch(SearchContext& ctx) {
   return ctx.engine->stopRequest == StopNone;
 }
 
+// A search below a node is over when the search was stopped or when a split
+// point enclosing it was refuted by another thread.
+inline bool stoppedOrCutOff(const SearchContext& ctx) {
+  return ctx.engine->stopRequest != StopNone || splitChainCutOff(*ctx.thread);
+}
+
 // Empties the principal variation of a node and of its children.
 inline void clearPv(SearchContext& ctx, int ply) {
   ctx.pvLength[ply] = 0;
   if (ply + 1 < MaxPly + 1) ctx.pvLength[ply + 1] = 0;
 }
 
-// The node's line becomes `move` followed by the child's line.
-inline void updatePV(SearchContext& ctx, int ply, Move move) {
-  const int childLength = ply + 1 <= MaxPly ? ctx.pvLength[ply + 1] : 0;
+// The line of `target` at `ply` becomes `move` followed by the line that
+// `source` found one ply deeper (at a split point the two differ: a helper
+// writes into the master's table).
+inline void setLine(SearchContext& target, int ply, Move move, const SearchContext& source) {
+  const int childLength = ply + 1 <= MaxPly ? source.pvLength[ply + 1] : 0;
   const int length = childLength + 1 < MaxPly ? childLength + 1 : MaxPly;
-  Move* row = ctx.pvTable[ply];
+  Move* row = target.pvTable[ply];
   row[0] = move;
-  for (int i = 1; i < length; ++i) row[i] = ctx.pvTable[ply + 1][i - 1];
-  ctx.pvLength[ply] = length;
+  for (int i = 1; i < length; ++i) row[i] = source.pvTable[ply + 1][i - 1];
+  target.pvLength[ply] = length;
 }
+
+// The node's line becomes `move` followed by the child's line.
+inline void updatePV(SearchContext& ctx, int ply, Move move) { setLine(ctx, ply, move, ctx); }
 
 // The repetition list holds the key of every position before a move on the
 // current path (null moves included).

@@ -21,13 +21,36 @@ constexpr int FirstAspirationIteration = 6;
 constexpr int AspirationHalfWidth = 30;
 constexpr int AspirationLimit = 641;
 
-bool isExcluded(const Engine& engine, Move move) {
+}  // namespace
+
+bool isExcludedRootMove(const Engine& engine, Move move) {
   for (int i = 0; i < engine.excludedCount; ++i)
     if (engine.excludedMoves[i] == move) return true;
   return false;
 }
 
-}  // namespace
+int searchRootMove(SearchContext& ctx, Move move, int iteration, bool onlyMove, bool first, int alpha, int beta) {
+  Board& board = ctx.board;
+  UndoRecord undo;
+  pushKey(ctx, board.hashKey);
+  makeMove(board, move, undo);
+  countNode(ctx);
+  ctx.moveStack[0] = move;
+  const bool givesCheck = sideToMoveInCheck(board);
+  // A check, a pawn reaching its seventh rank or a forced move is searched one ply deeper.
+  const int extension = givesCheck || isPawnToSeventh(move) || onlyMove ? OnePly : 0;
+  const int childDepth = OnePly * iteration + extension - OnePly;
+  int v;
+  if (first) {
+    v = -searchPly1(ctx, -beta, -alpha, childDepth, true, givesCheck);
+  } else {
+    v = -searchPly1(ctx, -alpha - 1, -alpha, childDepth, false, givesCheck);
+    if (v > alpha && v < beta) v = -searchPly1(ctx, -beta, -alpha, childDepth, true, givesCheck);
+  }
+  unmakeMove(board, move, undo);
+  popKey(ctx);
+  return v;
+}
 
 void generateRootMoves(const SearchContext& ctx, RootMoves& root) {
   root.count = generateLegal(ctx.board, root.moves, sideToMoveInCheck(ctx.board));
@@ -90,29 +113,12 @@ int searchRootMoves(SearchContext& ctx, RootMoves& root, int iteration, int low,
   for (int i = 0; i < root.count; ++i) {
     const Move move = root.moves[i].move;
     if (ctx.useNodeBudget && nodeBudgetExceeded(engine)) break;
-    if (skipExcluded && isExcluded(engine, move)) continue;
+    if (skipExcluded && isExcludedRootMove(engine, move)) continue;
 
-    UndoRecord undo;
-    pushKey(ctx, board.hashKey);
-    makeMove(board, move, undo);
-    countNode(ctx);
-    ctx.moveStack[0] = move;
     if (engine.reportCurrMove) engine.reportSink->reportCurrentMove(move, i + 1);
-    const bool givesCheck = sideToMoveInCheck(board);
-    // A check, a pawn reaching its seventh rank or a forced move is searched one ply deeper.
-    const int extension = givesCheck || isPawnToSeventh(move) || root.count == 1 ? OnePly : 0;
-    const int childDepth = OnePly * iteration + extension - OnePly;
-    int v;
-    if (i == 0) {
-      v = -searchPly1(ctx, -beta, -alpha, childDepth, true, givesCheck);
-    } else {
-      v = -searchPly1(ctx, -alpha - 1, -alpha, childDepth, false, givesCheck);
-      if (v > alpha && v < beta) v = -searchPly1(ctx, -beta, -alpha, childDepth, true, givesCheck);
-    }
-    unmakeMove(board, move, undo);
-    popKey(ctx);
+    const int v = searchRootMove(ctx, move, iteration, root.count == 1, i == 0, alpha, beta);
     ++searched;
-    if (engine.stopRequest != StopNone || splitChainCutOff(thread)) break;
+    if (stoppedOrCutOff(ctx)) break;
 
     if (v > alpha) {
       alpha = v;
@@ -126,17 +132,17 @@ int searchRootMoves(SearchContext& ctx, RootMoves& root, int iteration, int low,
       SplitOffer offer;
       offer.rootMoves = root.moves;
       offer.rootMoveCount = root.count;
-      offer.alpha = alpha;
-      offer.beta = beta;
-      offer.depth = OnePly * iteration;
+      offer.node.beta = beta;
+      offer.node.depth = OnePly * iteration;
+      offer.node.isPV = true;
+      offer.node.inCheck = inCheck;
       offer.moveCount = i + 1;
-      offer.inCheck = inCheck;
       if (offerSplit(ctx, offer, alpha, bestMove)) break;
     }
   }
   thread.busy = 0;
 
-  if (engine.stopRequest != StopNone || splitChainCutOff(thread)) return alpha;
+  if (stoppedOrCutOff(ctx)) return alpha;
   if (searched == 0) return inCheck ? -MateScore : drawValue(board, engine.rootSide);
 
   const int depth = OnePly * iteration;

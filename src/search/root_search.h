@@ -8,6 +8,8 @@
 
 namespace talvik {
 
+class Engine;
+
 struct RootMoves {
   MoveEntry moves[MaxMoves];
   int count = 0;
@@ -30,6 +32,16 @@ void orderRootMoves(SearchContext& ctx, RootMoves& root);
 // multi-PV mode the engine's excluded moves are skipped. After a stop the
 // score is meaningless.
 int searchRootMoves(SearchContext& ctx, RootMoves& root, int iteration, int low, int high);
+
+// Whether the multi-PV search has finished a line with this first move in
+// the current iteration (such moves are skipped).
+bool isExcludedRootMove(const Engine& engine, Move move);
+
+// Searches one root move to `iteration` plies and returns its score: the
+// first move in the window (alpha, beta), later ones in a null window and
+// again in the full window when they land inside it. The child's line is
+// left in ctx.pvTable[1]. `onlyMove`: the move is the only legal one.
+int searchRootMove(SearchContext& ctx, Move move, int iteration, bool onlyMove, bool first, int alpha, int beta);
 
 // The window of one root search. Early iterations use the full window; later
 // ones start at the previous score ± 30 and widen a failed bound.

@@ -259,6 +259,8 @@ Move choosePonderMove(Engine& engine, Move best) {
 }
 
 void searchRoot(Engine& engine, bool ponder) {
+  // A change of the thread count waits for the end of the search.
+  PoolSearchScope poolScope(engine.pool);
   // A stop can only be meant for this search from here on.
   engine.stopRequest = StopNone;
   markSearchStart(engine);

@@ -1,20 +1,21 @@
 #include "search/split_hooks.h"
 
 #include "search/search_context.h"
+#include "search/split_point.h"
 #include "search/thread_pool.h"
 
 namespace talvik {
 
-// Single-threaded search: no split point is ever made, so a thread has no
-// chain that could be cut off and no offer is taken up.
 bool splitChainCutOff(const SearchThread& thread) {
-  (void)thread;
+  for (const SplitPoint* sp = thread.activeSplit; sp != nullptr; sp = sp->parent)
+    if (sp->cutoff) return true;
   return false;
 }
 
 bool offerSplit(SearchContext& ctx, const SplitOffer& offer, int& bestScore, Move& bestMove) {
-  (void)ctx, (void)offer, (void)bestScore, (void)bestMove;
-  return false;
+  const SearchThread& thread = *ctx.thread;
+  if (thread.splitCount >= MaxSplitsPerThread || !thread.pool->idleThreadAvailable(thread)) return false;
+  return split(ctx, offer, bestScore, bestMove);
 }
 
 }  // namespace talvik

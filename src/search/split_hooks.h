@@ -11,19 +11,25 @@ struct MovePicker;
 struct SearchContext;
 class SearchThread;
 
+// What a node's moves are searched with: the same for the node's own move
+// loop and for the threads that share the node at a split point.
+struct NodeMoves {
+  int beta = 0;
+  int depth = 0;  // half-plies left at the node
+  int ply = 0;
+  bool isPV = false;
+  bool inCheck = false;
+  bool futile = false;             // quiet moves after the first are not worth searching
+  bool reductionsAllowed = false;  // late quiet moves may be reduced
+};
+
 // What a node hands to idle threads: the rest of its moves and its state.
 struct SplitOffer {
-  MovePicker* picker = nullptr;       // an interior node's picker
+  MovePicker* picker = nullptr;          // an interior node's picker
   const MoveEntry* rootMoves = nullptr;  // or, at the root, the ordered root moves
   int rootMoveCount = 0;
-  int alpha = 0;
-  int beta = 0;
-  int depth = 0;  // half-plies
-  int ply = 0;
+  NodeMoves node;
   int moveCount = 0;  // moves taken so far, pruned ones included
-  bool inCheck = false;
-  bool futile = false;
-  int futilityValue = 0;
 };
 
 // True when a split point in the thread's chain of active split points (its
@@ -31,10 +37,12 @@ struct SplitOffer {
 // thread's current work below it is then moot and is abandoned.
 bool splitChainCutOff(const SearchThread& thread);
 
-// Offers the remaining moves of a node to idle threads. True when a split
-// point searched them: `bestScore` and `bestMove` then hold the merged result
-// and the node ends. False when no split was made (one thread, too little
-// depth left, the thread masters too many split points, nobody idle).
+// Offers the remaining moves of a node to idle threads; `bestScore` and
+// `bestMove` are the node's best so far. True when a split point searched
+// them: `bestScore` and `bestMove` then hold the merged result
+// and the node ends. False when no split was made (the thread masters too
+// many split points, nobody is idle). The caller has checked that the pool
+// has helpers and that enough depth is left.
 bool offerSplit(SearchContext& ctx, const SplitOffer& offer, int& bestScore, Move& bestMove);
 
 }  // namespace talvik

@@ -81,8 +81,10 @@ bool checkTime(Engine& engine) {
 
 void throttleNps(Engine& engine) {
   if (engine.stopRequest != StopNone) return;
-  if (++engine.npsCounter < NpsCheckEvery) return;
-  engine.npsCounter = 0;
+  // Threads count without a lock; a lost increment only delays the check.
+  const std::uint64_t calls = engine.npsCounter + 1;
+  engine.npsCounter = calls < NpsCheckEvery ? calls : 0;
+  if (calls < NpsCheckEvery) return;
   const std::uint64_t elapsed = elapsedUs(engine);
   const std::uint64_t nodesPerSecond = engine.pool.totalNodes() * 1000000 / (elapsed + 1);
   if (nodesPerSecond <= engine.npsLimit) return;

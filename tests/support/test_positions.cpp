@@ -94,6 +94,11 @@ std::vector<Move> legalMoves(const Board& board) {
   return movesOf(list.entries, count);
 }
 
+bool isLegal(const Board& board, Move move) {
+  const std::vector<Move> moves = legalMoves(board);
+  return std::find(moves.begin(), moves.end(), move) != moves.end();
+}
+
 std::vector<std::string> moveTexts(const std::vector<Move>& moves) {
   std::vector<std::string> texts;
   for (Move m : moves) texts.push_back(moveToCoordinate(m, false));

@@ -33,6 +33,8 @@ Board freshSetup(const Board& board);
 std::vector<Move> movesOf(const MoveEntry* list, int count);
 // The legal moves in generation order.
 std::vector<Move> legalMoves(const Board& board);
+// Whether `move` is one of the legal moves of `board`.
+bool isLegal(const Board& board, Move move);
 // Coordinate texts of moves (castling as king to its destination).
 std::vector<std::string> moveTexts(const std::vector<Move>& moves);
 // True in the sanitizer builds, where deep searches are cut short.
