@@ -4,15 +4,18 @@
 # With the argument "test" it also installs what the tests need: Chromium,
 # Node.js and npm for the browser test of the HTML log, and that test's npm
 # packages (tests/e2e/browser); xboard, polyglot, Xvfb and Fairy-Max for the
-# matches under a real GUI (the games land in /usr/games). Idempotent; does
-# nothing when everything is present. Usage: scripts/setup.sh [test]
+# matches under a real GUI (the games land in /usr/games); clang with its
+# runtime for the libFuzzer targets; the ARM cross compiler and qemu-user for
+# the 32-bit ARMv6 build under emulation. Idempotent; does nothing when
+# everything is present. Usage: scripts/setup.sh [test]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 with_tests=0
 [ "${1:-}" = "test" ] && with_tests=1
 
 packages=(ninja-build python3)
-[ $with_tests -eq 1 ] && packages+=(chromium xboard polyglot xvfb xauth fairymax)
+[ $with_tests -eq 1 ] && packages+=(chromium xboard polyglot xvfb xauth fairymax clang libclang-rt-14-dev
+                                     g++-arm-linux-gnueabi qemu-user)
 missing=()
 for p in "${packages[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
 # Node.js may come from elsewhere than Debian (with its own npm): only ask

@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
-# Builds Talvik in its release and sanitizer configurations and runs every
-# test in each (the threaded tests only under ThreadSanitizer).
-# Usage: scripts/test.sh
+# Builds Talvik in every configuration and runs every test:
+#   1. release build: unit tests and end-to-end tests (real GUIs included);
+#   2. AddressSanitizer + UndefinedBehaviorSanitizer: the same tests;
+#   3. ThreadSanitizer: the multi-threaded search tests and the protocol
+#      sessions that race the input thread against the search;
+#   4. libFuzzer: every fuzz target briefly, on top of its seed corpus;
+#   5. the 32-bit ARMv6 cross build, run under qemu-arm.
+# Usage: scripts/test.sh  (FUZZ_SECONDS sets the time per fuzz target, 30 by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh test
@@ -14,14 +19,30 @@ run_config() {
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
-# Release build: unit tests, end-to-end tests.
+echo "== release"
 run_config build/release -DCMAKE_BUILD_TYPE=Release
-# AddressSanitizer + UndefinedBehaviorSanitizer: the same tests.
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 run_config build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVIK_SANITIZE=address -DTALVIK_BENCHMARKS=OFF
-# ThreadSanitizer: the tests that search on several threads. A data race
-# or a lock-order inversion fails the run; their watchdogs fail a deadlock.
+
+echo "== ThreadSanitizer"
+# A data race or a lock-order inversion fails the run; the tests' own
+# watchdogs fail a deadlock.
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVIK_SANITIZE=thread \
   -DTALVIK_BENCHMARKS=OFF >/dev/null
-cmake --build build/tsan -j "$jobs" --target talvik_tests
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-  build/tsan/tests/talvik_tests --gtest_filter='ThreadPool*:ParallelSearch*'
+cmake --build build/tsan -j "$jobs" --target talvik_tests talvik
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+build/tsan/tests/talvik_tests --gtest_filter='ThreadPool*:ParallelSearch*:SearchAnswers*:SearchTracker*'
+(cd tests/e2e && TALVIK_BINARY="$PWD/../../build/tsan/talvik" TALVIK_DATA_DIR="$PWD/../data" TALVIK_SANITIZE=thread \
+  python3 -m unittest test_protocol_races test_uci test_xboard)
+unset TSAN_OPTIONS
+
+echo "== libFuzzer"
+scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
+
+echo "== ARMv6 under emulation"
+cmake -S . -B build/arm -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/arm-linux-gnueabi.cmake >/dev/null
+cmake --build build/arm -j "$jobs" --target talvik
+(cd tests/e2e && TALVIK_ARM_BINARY="$PWD/../../build/arm/talvik" TALVIK_BINARY="$PWD/../../build/release/talvik" \
+  TALVIK_DATA_DIR="$PWD/../data" python3 -m unittest -v arm_emulation)
+echo "== all tests passed"
