@@ -10,7 +10,7 @@ seconds=${1:-60}
 shift || true
 jobs=$(nproc 2>/dev/null || echo 2)
 
-CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1" \
   -DTALVIK_SANITIZE=fuzzer -DTALVIK_FUZZ=ON -DTALVIK_TESTS=OFF -DTALVIK_BENCHMARKS=OFF >/dev/null
 cmake --build build/fuzz -j "$jobs"
 
