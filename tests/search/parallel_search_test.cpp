@@ -3,7 +3,6 @@
 // moments (run under ThreadSanitizer by scripts/test.sh).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <random>
@@ -13,7 +12,6 @@
 
 #include "board/fen.h"
 #include "board/makemove.h"
-#include "board/movegen.h"
 #include "search/alpha_beta.h"
 #include "search/game.h"
 #include "search/move_picker.h"
@@ -107,11 +105,6 @@ TEST(ParallelSearch, SplitsOnlyAboveTheMinimumSplitDepth) {
   }
 }
 
-bool isCheckmate(const Board& board) {
-  MoveList list;
-  return sideToMoveInCheck(board) && generateLegal(board, list.entries, true) == 0;
-}
-
 // Scores and lines merged from several threads keep the exact mate distance
 // and a line that ends in mate.
 TEST(ParallelSearch, FindsMatesWithExactScoreOnSeveralThreads) {
@@ -139,7 +132,7 @@ TEST(ParallelSearch, FindsMatesWithExactScoreOnSeveralThreads) {
         UndoRecord undo;
         makeMove(board, m, undo);
       }
-      EXPECT_TRUE(isCheckmate(board)) << c.fen << " on " << threads;
+      EXPECT_TRUE(test::isCheckmate(board)) << c.fen << " on " << threads;
     }
   }
 }
@@ -222,16 +215,6 @@ TEST(ParallelSearch, RefutationEndsTheOtherThreadsMoves) {
 enum class Limit { Depth, MoveTime, Infinite, Ponder };
 enum class GuiCommand { None, Stop, PonderHit, Quit, Threads };
 
-const char* commandName(GuiCommand command) {
-  switch (command) {
-    case GuiCommand::Stop: return "stop";
-    case GuiCommand::PonderHit: return "ponderhit";
-    case GuiCommand::Quit: return "quit";
-    case GuiCommand::Threads: return "threads";
-    default: return "none";
-  }
-}
-
 // What the protocols do on these commands while a search runs.
 void sendCommand(Engine& engine, GuiCommand command, int threads) {
   switch (command) {
@@ -268,7 +251,7 @@ struct Round {
 std::string describe(const Round& round, int number) {
   std::ostringstream text;
   text << "round " << number << " on " << round.threads << " threads: " << *round.fen << " limit "
-       << static_cast<int>(round.limit) << " " << round.value << ", " << commandName(round.command) << " after "
+       << static_cast<int>(round.limit) << " " << round.value << ", command " << static_cast<int>(round.command) << " after "
        << round.delayUs << " us";
   return text.str();
 }

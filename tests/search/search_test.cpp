@@ -31,11 +31,6 @@ const MateCase MateCases[] = {
     {"7k/7p/8/8/4b3/5r2/5P1P/R5RK b - - 0 1", 3},
 };
 
-bool isCheckmate(const Board& board) {
-  MoveList list;
-  return sideToMoveInCheck(board) && generateLegal(board, list.entries, true) == 0;
-}
-
 struct PruningSwitches {
   bool nullMove;
   bool reductions;
@@ -61,7 +56,7 @@ TEST_P(MateSearch, FindsMateWithExactScore) {
       UndoRecord undo;
       makeMove(board, m, undo);
     }
-    EXPECT_TRUE(isCheckmate(board)) << c.fen;
+    EXPECT_TRUE(test::isCheckmate(board)) << c.fen;
   }
 }
 

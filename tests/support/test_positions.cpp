@@ -99,6 +99,8 @@ bool isLegal(const Board& board, Move move) {
   return std::find(moves.begin(), moves.end(), move) != moves.end();
 }
 
+bool isCheckmate(const Board& board) { return sideToMoveInCheck(board) && legalMoves(board).empty(); }
+
 std::vector<std::string> moveTexts(const std::vector<Move>& moves) {
   std::vector<std::string> texts;
   for (Move m : moves) texts.push_back(moveToCoordinate(m, false));

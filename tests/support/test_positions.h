@@ -35,6 +35,8 @@ std::vector<Move> movesOf(const MoveEntry* list, int count);
 std::vector<Move> legalMoves(const Board& board);
 // Whether `move` is one of the legal moves of `board`.
 bool isLegal(const Board& board, Move move);
+// The side to move is in check and has no legal move.
+bool isCheckmate(const Board& board);
 // Coordinate texts of moves (castling as king to its destination).
 std::vector<std::string> moveTexts(const std::vector<Move>& moves);
 // True in the sanitizer builds, where deep searches are cut short.
