@@ -111,6 +111,13 @@ inline bool sideToMoveInCheck(const Board& board) {
   return isSquareAttacked(board, board.kingSquare[us], us ^ 1);
 }
 
+// After a move: whether the side that just moved left its own king attacked
+// (the move was not legal).
+inline bool moverLeftKingAttacked(const Board& board) {
+  const int mover = static_cast<int>(board.sideToMove) ^ 1;
+  return isSquareAttacked(board, board.kingSquare[mover], mover ^ 1);
+}
+
 // Recomputes the hash keys from scratch (the incremental keys must equal these).
 std::uint64_t computeHashKey(const Board& board);
 std::uint64_t computePawnKey(const Board& board);

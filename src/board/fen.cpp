@@ -146,8 +146,7 @@ const char* positionProblem(const Board& board) {
   }
   if ((board.pieces(Pawn, White) | board.pieces(Pawn, Black)) & (rankBB(0) | rankBB(7)))
     return "pawn on the first or last rank";
-  const int mover = static_cast<int>(board.sideToMove);
-  if (isSquareAttacked(board, board.kingSquare[mover ^ 1], mover)) return "the side not to move is in check";
+  if (moverLeftKingAttacked(board)) return "the side not to move is in check";
   return nullptr;
 }
 

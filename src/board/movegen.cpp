@@ -283,14 +283,13 @@ int generatePseudoLegal(const Board& board, MoveEntry* list, bool inCheck) {
 int generateLegal(const Board& board, MoveEntry* list, bool inCheck) {
   MoveList pseudo;
   const int count = generatePseudoLegal(board, pseudo.entries, inCheck);
-  const int us = static_cast<int>(board.sideToMove);
   Board scratch = board;
   int legal = 0;
   for (int i = 0; i < count; ++i) {
     const Move m = pseudo.entries[i].move;
     UndoRecord undo;
     makeMove(scratch, m, undo);
-    if (!isSquareAttacked(scratch, scratch.kingSquare[us], us ^ 1)) list[legal++].move = m;
+    if (!moverLeftKingAttacked(scratch)) list[legal++].move = m;
     unmakeMove(scratch, m, undo);
   }
   return legal;
@@ -300,8 +299,7 @@ bool leavesKingAttacked(const Board& board, Move move) {
   Board scratch = board;
   UndoRecord undo;
   makeMove(scratch, move, undo);
-  const int mover = static_cast<int>(board.sideToMove);
-  return isSquareAttacked(scratch, scratch.kingSquare[mover], mover ^ 1);
+  return moverLeftKingAttacked(scratch);
 }
 
 bool isPseudoLegal(const Board& b, Move m) {

@@ -281,9 +281,8 @@ void PgnReader::finishGame() {
         break;
       }
       UndoRecord undo;
-      const int mover = static_cast<int>(board.sideToMove);
       makeMove(board, move, undo);
-      if (isSquareAttacked(board, board.kingSquare[mover], mover ^ 1)) {
+      if (moverLeftKingAttacked(board)) {
         unmakeMove(board, move, undo);
         listener_.onError(*this, PgnIllegalMove, san);
         stopped = true;

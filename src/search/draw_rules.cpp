@@ -18,12 +18,11 @@ bool insufficientMaterial(const Board& board) {
 bool hasLegalEvasion(const Board& board) {
   MoveList list;
   const int count = generateEvasions(board, list.entries);
-  const int us = static_cast<int>(board.sideToMove);
   Board scratch = board;
   for (int i = 0; i < count; ++i) {
     UndoRecord undo;
     makeMove(scratch, list.entries[i].move, undo);
-    const bool legal = !isSquareAttacked(scratch, scratch.kingSquare[us], us ^ 1);
+    const bool legal = !moverLeftKingAttacked(scratch);
     unmakeMove(scratch, list.entries[i].move, undo);
     if (legal) return true;
   }

@@ -57,12 +57,6 @@ inline void countNode(SearchContext& ctx) {
   ctx.thread->nodes.add(1);
 }
 
-// Whether the side that just moved left its own king attacked.
-inline bool moverLeftKingAttacked(const Board& board) {
-  const int mover = static_cast<int>(board.sideToMove) ^ 1;
-  return isSquareAttacked(board, board.kingSquare[mover], mover ^ 1);
-}
-
 // A pawn stepping onto its seventh rank threatens to promote: the search
 // extends it and never prunes or reduces it.
 inline bool isPawnToSeventh(Move move) {

@@ -19,8 +19,7 @@ namespace talvik {
 template <typename OnLeaf>
 std::uint64_t walkLeaves(Board& board, int depth, OnLeaf&& onLeaf) {
   MoveList list;
-  const int us = static_cast<int>(board.sideToMove);
-  const bool inCheck = isSquareAttacked(board, board.kingSquare[us], us ^ 1);
+  const bool inCheck = sideToMoveInCheck(board);
   const int count = generatePseudoLegal(board, list.entries, inCheck);
   // Squares through which a move could expose the king (see needsKingTest):
   // moves that touch none of them cannot leave it attacked.
@@ -31,7 +30,7 @@ std::uint64_t walkLeaves(Board& board, int depth, OnLeaf&& onLeaf) {
     const bool testKing = needsKingTest(move, testSquares);
     UndoRecord undo;
     makeMove(board, move, undo);
-    if (!testKing || !isSquareAttacked(board, board.kingSquare[us], us ^ 1)) {
+    if (!testKing || !moverLeftKingAttacked(board)) {
       if (depth <= 1) {
         onLeaf(board, move);
         ++leaves;
