@@ -1,10 +1,8 @@
 #include "protocol/uci_protocol.h"
 
 #include "app/build_info.h"
-#include "app/logger.h"
 #include "board/move_text.h"
-#include "book/opening_book.h"
-#include "eval/personality_file.h"
+#include "protocol/configured_settings.h"
 #include "protocol/debug_commands.h"
 #include "protocol/frontend.h"
 #include "protocol/new_game.h"
@@ -69,19 +67,11 @@ void UciProtocol::start() {
   sendLine("id author %s", ProgramAuthor);
   sendUciOptions(engine);
   engine.initialise(s.hashMb);
-  if (s.usePersonality != 0) {
-    engine.usePersonalityActive = 1;
-    loadPersonality(engine.evalContext, s.personalityFile);
-  }
+  loadConfiguredPersonality(engine);
   setStrength(engine, s.useStrength != 0 ? s.strengthElo : MaxStrengthElo);
   resetForNewGame(engine);
-  if (s.book == 1) {
-    if (!loadBook(engine, s.bookFile)) s.book = 0;
-    engine.bookSelectivity = s.bookSelectivity;
-  }
-  logInfo("Using %d threads", s.maxThreads);
-  engine.pool.setThreadCount(s.maxThreads);
-  minSplitDepth = 2 * s.minSplitDepth;
+  openConfiguredBook(engine);
+  startConfiguredThreads(engine);
   sendText("uciok");
 }
 

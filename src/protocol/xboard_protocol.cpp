@@ -6,11 +6,9 @@
 #include <utility>
 
 #include "app/build_info.h"
-#include "app/logger.h"
 #include "board/move_text.h"
 #include "board/movegen.h"
-#include "book/opening_book.h"
-#include "eval/personality_file.h"
+#include "protocol/configured_settings.h"
 #include "protocol/debug_commands.h"
 #include "protocol/frontend.h"
 #include "protocol/new_game.h"
@@ -101,18 +99,10 @@ void XboardProtocol::start() {
   engine.reportSink = &sink_;
   engine.initialise(s.hashMb);
   resetGame();
-  if (s.book == 1) {
-    if (!loadBook(engine, s.bookFile)) s.book = 0;
-    engine.bookSelectivity = s.bookSelectivity;
-  }
-  if (s.usePersonality != 0) {
-    engine.usePersonalityActive = 1;
-    loadPersonality(engine.evalContext, s.personalityFile);
-  }
+  openConfiguredBook(engine);
+  loadConfiguredPersonality(engine);
   if (s.useStrength != 0) setStrength(engine, s.strengthElo);
-  logInfo("Using %d threads", s.maxThreads);
-  engine.pool.setThreadCount(s.maxThreads);
-  minSplitDepth = 2 * s.minSplitDepth;
+  startConfiguredThreads(engine);
   drawScore = s.drawScore;
   forceMode_ = false;
 }

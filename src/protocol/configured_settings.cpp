@@ -1,0 +1,31 @@
+#include "protocol/configured_settings.h"
+
+#include "app/logger.h"
+#include "book/opening_book.h"
+#include "eval/personality_file.h"
+#include "search/engine.h"
+
+namespace talvik {
+
+void openConfiguredBook(Engine& engine) {
+  EngineSettings& s = engine.settings;
+  if (s.book != 1) return;
+  if (!loadBook(engine, s.bookFile)) s.book = 0;
+  engine.bookSelectivity = s.bookSelectivity;
+}
+
+void loadConfiguredPersonality(Engine& engine) {
+  const EngineSettings& s = engine.settings;
+  if (s.usePersonality == 0) return;
+  engine.usePersonalityActive = 1;
+  loadPersonality(engine.evalContext, s.personalityFile);
+}
+
+void startConfiguredThreads(Engine& engine) {
+  const EngineSettings& s = engine.settings;
+  logInfo("Using %d threads", s.maxThreads);
+  engine.pool.setThreadCount(s.maxThreads);
+  minSplitDepth = 2 * s.minSplitDepth;
+}
+
+}  // namespace talvik

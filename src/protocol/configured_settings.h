@@ -1,0 +1,17 @@
+// The parts of the protocols' start-up that apply the configuration file's
+// settings the same way for UCI and XBoard.
+#pragma once
+
+namespace talvik {
+
+class Engine;
+
+// With Book = 1, loads the configured book (a book that cannot be read turns
+// the book off) and takes its selectivity.
+void openConfiguredBook(Engine& engine);
+// With UsePersonality on, loads the configured personality file.
+void loadConfiguredPersonality(Engine& engine);
+// Starts the configured number of search threads and sets the split depth.
+void startConfiguredThreads(Engine& engine);
+
+}  // namespace talvik
