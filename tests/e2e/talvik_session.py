@@ -28,6 +28,17 @@ DEADLINE = 120.0 if SANITIZED else 30.0
 TIME_STAMP = re.compile(r"^\d{4}/\d{2}/\d{2} \d{2}:\d{2}:\d{2}\.\d{3} ")
 
 
+def require_tools(test, missing, what, required_by):
+    """Skips `test` when tools it needs are missing, or fails it on CI or when
+    the environment variable `required_by` says the test must run."""
+    if not missing:
+        return
+    message = f"{what} needs " + ", ".join(missing)
+    if os.environ.get("CI") or os.environ.get(required_by):
+        test.fail(message)
+    test.skipTest(message)
+
+
 def ini_text(settings):
     """talvik.ini text from a dict (key=value lines in order) or a string."""
     if isinstance(settings, str):

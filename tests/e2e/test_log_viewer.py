@@ -9,7 +9,7 @@ import shutil
 import subprocess
 import unittest
 
-from talvik_session import DEADLINE, TalvikSession
+from talvik_session import DEADLINE, TalvikSession, require_tools
 
 BROWSER_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "browser")
 CHROMIUM = os.environ.get("CHROMIUM", "/usr/bin/chromium")
@@ -28,12 +28,7 @@ def missing_tools():
 
 class LogViewer(unittest.TestCase):
     def setUp(self):
-        missing = missing_tools()
-        if missing:
-            message = "browser test needs " + ", ".join(missing)
-            if os.environ.get("CI") or os.environ.get("TALVIK_REQUIRE_BROWSER_TEST"):
-                self.fail(message)
-            self.skipTest(message)
+        require_tools(self, missing_tools(), "browser test", "TALVIK_REQUIRE_BROWSER_TEST")
 
     def test_level_links_filter_the_rows(self):
         with TalvikSession(ini={"LogLevel": 127, "LogFormat": 1, "Hash": 1}, html=True) as engine:

@@ -17,7 +17,7 @@ import subprocess
 import tempfile
 import unittest
 
-from talvik_session import BINARY, SANITIZED
+from talvik_session import BINARY, SANITIZED, require_tools
 
 GAMES_DIR = "/usr/games"
 TOOLS = ("xvfb-run", "xboard", "polyglot", "fairymax")
@@ -50,12 +50,7 @@ def pgn_games(text):
 
 class RealClients(unittest.TestCase):
     def setUp(self):
-        missing = missing_tools()
-        if missing:
-            message = "real-client test needs " + ", ".join(missing)
-            if os.environ.get("CI") or os.environ.get("TALVIK_REQUIRE_REAL_CLIENTS"):
-                self.fail(message)
-            self.skipTest(message)
+        require_tools(self, missing_tools(), "real-client test", "TALVIK_REQUIRE_REAL_CLIENTS")
         self.scratch = tempfile.mkdtemp(prefix="talvik-xboard-")
         self.addCleanup(shutil.rmtree, self.scratch, ignore_errors=True)
         for name in ("home", "tmp", "first", "second"):
