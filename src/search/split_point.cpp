@@ -55,9 +55,16 @@ void checkNodeBudget(SearchContext& ctx) {
 // Takes the node's moves from the shared picker until none is left, the
 // search stops or the node (or one enclosing it) is refuted. Called and
 // returns with the split point locked; searches unlocked.
+//
+// Every thread here searches PV-style, whatever the node's own kind: no
+// late-move pruning, the reduction lowered by one, a full-window re-search
+// of a move that lands inside the window, and its line copied to the
+// master. The moves shared are the node's late ones, which pruning and
+// reductions would otherwise cut hardest.
 void shareNodeMoves(SearchContext& ctx, SplitPoint& sp, std::unique_lock<std::mutex>& guard) {
   Board& board = ctx.board;
-  const NodeMoves& node = sp.node;
+  NodeMoves node = sp.node;
+  node.isPV = true;
   Move move = NoMove;
   int stage;
   while (!stoppedOrCutOff(ctx) && (stage = nextMove(*sp.picker, sp.context->board, move)) != PickerDone) {
@@ -81,7 +88,7 @@ void shareNodeMoves(SearchContext& ctx, SplitPoint& sp, std::unique_lock<std::mu
       sp.cutoff = 1;
       return;
     }
-    if (node.isPV) setLine(*sp.context, node.ply, move, ctx);
+    setLine(*sp.context, node.ply, move, ctx);
   }
 }
 
