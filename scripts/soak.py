@@ -37,7 +37,9 @@ def pgn_games(text):
             continue
         result = re.search(r'^\[Result "([^"]*)"\]', game, re.M)
         ending = re.search(r"\{([^{}]*)\}\s*(?:1-0|0-1|1/2-1/2|\*)\s*$", game)
-        games.append((result.group(1) if result else "*", ending.group(1) if ending else ""))
+        white = re.search(r'^\[White "([^"]*)"\]', game, re.M)
+        games.append((result.group(1) if result else "*", ending.group(1) if ending else "",
+                      white.group(1) if white else ""))
     return games
 
 
@@ -53,6 +55,46 @@ def classify(result, ending):
     if CRASH.search(ending):
         return "crash"
     return "other: " + ending
+
+
+def run_xboard_match(scratch, name, first, second, games, tc, inc, options):
+    """Plays `games` games under xboard, headless under Xvfb, and returns the
+    (result, ending, White player) triples of the saved games, xboard's debug traffic and
+    whether the match had to be killed. first/second: (command, working
+    directory or None, is_uci); tc is M:SS, inc seconds (text)."""
+    pgn = os.path.join(scratch, f"{name}.pgn")
+    debug = os.path.join(scratch, f"{name}.debug")
+    home = os.path.join(scratch, "home")
+    os.makedirs(home, exist_ok=True)
+    os.makedirs(os.path.join(scratch, "tmp"), exist_ok=True)
+    command = ["xvfb-run", "-a", "xboard", "-fcp", first[0], "-scp", second[0],
+               "-matchGames", str(games), "-tc", tc, "-inc", inc, "-defaultHashSize", "32",
+               "-matchPause", "300", "-saveGameFile", pgn, "-xexit", "-saveSettingsOnExit", "false",
+               "-debugMode", "true", "-nameOfDebugFile", debug, *options]
+    for flag_dir, flag_uci, engine in (("-fd", "-fUCI", first), ("-sd", "-sUCI", second)):
+        if engine[1]:
+            command += [flag_dir, engine[1]]
+        if engine[2]:
+            command.append(flag_uci)
+    environment = dict(os.environ, HOME=home, TMPDIR=os.path.join(scratch, "tmp"),
+                       PATH=os.environ.get("PATH", "") + os.pathsep + GAMES_DIR)
+    minutes, seconds = tc.split(":")
+    seconds_per_game = 2 * int(minutes) * 60 + 2 * int(seconds) + 200 * float(inc) + 30
+    hung = False
+    try:
+        subprocess.run(command, cwd=home, env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=120 + seconds_per_game * games)
+    except subprocess.TimeoutExpired:
+        hung = True
+    played = []
+    if os.path.exists(pgn):
+        with open(pgn, encoding="utf-8", errors="replace") as f:
+            played = pgn_games(f.read())
+    traffic = ""
+    if os.path.exists(debug):
+        with open(debug, encoding="utf-8", errors="replace") as f:
+            traffic = f.read()
+    return played, traffic, hung
 
 
 class Soak:
@@ -77,40 +119,11 @@ class Soak:
 
     def match(self, name, first, second, options):
         """first/second: (command, directory or None, is_uci)."""
-        pgn = os.path.join(self.scratch, f"{name}.pgn")
-        debug = os.path.join(self.scratch, f"{name}.debug")
-        home = os.path.join(self.scratch, "home")
-        os.makedirs(home, exist_ok=True)
-        os.makedirs(os.path.join(self.scratch, "tmp"), exist_ok=True)
-        command = ["xvfb-run", "-a", "xboard", "-fcp", first[0], "-scp", second[0],
-                   "-matchGames", str(self.games), "-tc", self.tc, "-inc", "0", "-defaultHashSize", "32",
-                   "-matchPause", "300", "-saveGameFile", pgn, "-xexit", "-saveSettingsOnExit", "false",
-                   "-debugMode", "true", "-nameOfDebugFile", debug, *options]
-        for flag_dir, flag_uci, engine in (("-fd", "-fUCI", first), ("-sd", "-sUCI", second)):
-            if engine[1]:
-                command += [flag_dir, engine[1]]
-            if engine[2]:
-                command.append(flag_uci)
-        environment = dict(os.environ, HOME=home, TMPDIR=os.path.join(self.scratch, "tmp"),
-                           PATH=os.environ.get("PATH", "") + os.pathsep + GAMES_DIR)
         started = time.time()
-        seconds_per_game = 2 * int(self.tc.split(":")[0]) * 60 + 2 * int(self.tc.split(":")[1]) + 30
-        hung = False
-        try:
-            subprocess.run(command, cwd=home, env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                           timeout=120 + seconds_per_game * self.games)
-        except subprocess.TimeoutExpired:
-            hung = True
-        played = []
-        if os.path.exists(pgn):
-            with open(pgn, encoding="utf-8", errors="replace") as f:
-                played = pgn_games(f.read())
-        traffic = ""
-        if os.path.exists(debug):
-            with open(debug, encoding="utf-8", errors="replace") as f:
-                traffic = f.read()
+        played, traffic, hung = run_xboard_match(self.scratch, name, first, second, self.games, self.tc, "0",
+                                                 options)
         counts = {}
-        for result, ending in played:
+        for result, ending, _ in played:
             kind = classify(result, ending)
             counts[kind] = counts.get(kind, 0) + 1
         counts["missing games"] = self.games - len(played)
