@@ -7,6 +7,7 @@
 namespace talvik {
 
 EvalParameters evalParams;
+std::atomic<std::uint32_t> parameterGeneration{0};
 
 namespace {
 
@@ -230,6 +231,7 @@ void installParameters(Personality& personality, bool fromPersonality) {
     applyPersonality(evalParams, personality);
   }
   rebuildDerivedTables();
+  parameterGeneration.fetch_add(1, std::memory_order_relaxed);
 }
 
 void setParameter(Personality& personality, const std::string& name, const std::string& value) {
@@ -251,6 +253,7 @@ void setParameter(Personality& personality, const std::string& name, const std::
   *target = parseDecimal(value);
   if (target == &evalParams.bishopPairMid) evalParams.bishopPairEnd = evalParams.bishopPairMid;
   rebuildDerivedTables();
+  parameterGeneration.fetch_add(1, std::memory_order_relaxed);
 }
 
 }  // namespace talvik

@@ -6,6 +6,7 @@
 // Board keeps incremental material sums built from them.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -55,6 +56,12 @@ struct EvalParameters {
 };
 
 extern EvalParameters evalParams;
+
+// Counts the changes of the parameter set. A cache of evaluation terms
+// remembers the count it was filled under and forgets its entries when the
+// count has moved on, so that no score computed with old weights survives a
+// change. Written between searches, read by every search thread.
+extern std::atomic<std::uint32_t> parameterGeneration;
 
 // Resets every parameter to the built-in defaults; with `fromPersonality`
 // the record's eighteen file-settable values then override them. Rebuilds

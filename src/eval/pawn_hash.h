@@ -17,6 +17,8 @@ static_assert(sizeof(PawnEntry) == 32);
 struct PawnHashTable {
   static constexpr std::size_t EntryCount = 65536;  // 2 MB, indexed by the low 16 bits of pawnKey
   std::vector<PawnEntry> entries = std::vector<PawnEntry>(EntryCount);
+  // The parameter generation the entries were computed under.
+  std::uint32_t generation = 0;
 };
 
 }  // namespace talvik

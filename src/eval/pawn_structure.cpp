@@ -1,5 +1,7 @@
 #include "eval/pawn_structure.h"
 
+#include <algorithm>
+
 #include "eval/eval_masks.h"
 #include "eval/parameters.h"
 
@@ -66,6 +68,12 @@ PawnEntry computePawnEntry(const Board& board) {
 }
 
 const PawnEntry& probePawns(PawnHashTable& table, const Board& board) {
+  // Entries scored with weights that have changed since are all forgotten.
+  const std::uint32_t generation = parameterGeneration.load(std::memory_order_relaxed);
+  if (table.generation != generation) {
+    std::fill(table.entries.begin(), table.entries.end(), PawnEntry{});
+    table.generation = generation;
+  }
   PawnEntry& slot = table.entries[board.pawnKey & (PawnHashTable::EntryCount - 1)];
   if (slot.key != board.pawnKey) slot = computePawnEntry(board);
   return slot;

@@ -2,9 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
 #include <memory>
+#include <random>
 
+#include "board/makemove.h"
+#include "eval/evaluate.h"
 #include "eval/parameters.h"
+#include "eval/personality_file.h"
+#include "search/engine.h"
 #include "support/test_positions.h"
 
 namespace talvik {
@@ -62,6 +69,65 @@ TEST(PawnStructureTest, PositionsWithTheSamePawnsShareOneEntry) {
   EXPECT_EQ(probePawns(*table, b).scoreMid, 12345);
   const Board other = test::boardFromFen("rnbqkbnr/pppp1ppp/8/4p3/3PP3/8/PPP2PPP/RNBQKBNR b KQkq - 0 2");
   EXPECT_EQ(probePawns(*table, other).scoreMid, computePawnEntry(other).scoreMid);
+}
+
+// Positions along random games from the start: many pawn structures.
+std::vector<Board> randomGamePositions(int count) {
+  std::mt19937 random(18);
+  std::vector<Board> boards;
+  Board board;
+  setupStartPosition(board);
+  while (static_cast<int>(boards.size()) < count) {
+    const std::vector<Move> moves = test::legalMoves(board);
+    if (moves.empty() || board.halfmoveClock > 60) {
+      setupStartPosition(board);
+      continue;
+    }
+    UndoRecord undo;
+    makeMove(board, moves[random() % moves.size()], undo);
+    boards.push_back(board);
+  }
+  return boards;
+}
+
+// Every thread's pawn table, filled under the old weights, must score like a
+// new table after the weights change: a loaded personality, a set value, the
+// personality switched off again.
+TEST(PawnStructureTest, ParameterChangesReachEveryThreadsPawnTable) {
+  const std::string file = ::testing::TempDir() + "talvik_pawn_weights.txt";
+  std::ofstream(file) << "PawnIsolatedMid=1000\nPawnIsolatedEnd=1000\nPawnDoubledMid=300\nPawnBackwardEnd=400\n";
+  Engine engine;
+  engine.initialise(1);
+  engine.pool.setThreadCount(3);
+  Personality& personality = engine.evalContext;
+  const std::vector<Board> positions = randomGamePositions(300);
+
+  const struct {
+    const char* change;
+    std::function<void()> apply;
+  } changes[] = {
+      {"personality loaded", [&] { loadPersonality(personality, file); }},
+      {"value set", [&] { setParameter(personality, "PawnValue", "130"); }},
+      {"personality off", [&] { loadPersonality(personality, ""); }},
+  };
+  for (const auto& thread : engine.pool.threads)
+    for (const Board& board : positions) evaluate(personality, test::freshSetup(board), thread->pawnHash);
+  for (const auto& change : changes) {
+    change.apply();
+    auto fresh = std::make_unique<PawnHashTable>();
+    for (std::size_t t = 0; t < engine.pool.threads.size(); ++t) {
+      int differences = 0;
+      for (const Board& board : positions) {
+        // Set up anew: a piece value change applies to boards set up after it.
+        const Board now = test::freshSetup(board);
+        if (evaluate(personality, now, engine.pool.threads[t]->pawnHash) != evaluate(personality, now, *fresh))
+          ++differences;
+      }
+      EXPECT_EQ(differences, 0) << change.change << ", thread " << t;
+    }
+  }
+  std::remove(file.c_str());
+  installParameters(personality, false);
 }
 
 }  // namespace
