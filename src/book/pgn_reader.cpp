@@ -86,22 +86,35 @@ void PgnReader::parseText(const std::string& text) {
   endInput();
 }
 
-void PgnReader::beginInput() { listener_.onBeginFile(*this); }
+void PgnReader::beginInput() {
+  lineStart_ = true;
+  listener_.onBeginFile(*this);
+}
 
 void PgnReader::endInput() {
-  // A last token not followed by white space still counts.
+  // A last token or line comment not followed by a line end still counts.
   if (state_ == State::MoveText) examineToken();
+  if (state_ == State::LineComment) endComment();
   state_ = State::BetweenTokens;
-  if (!moves.empty() || !comments.empty()) finishGame();
+  // A last game of tags alone is still a game of its own.
+  if (tagsPending_) processTags();
+  if (!moves.empty() || !comments.empty() || moveTextBegun_) finishGame();
   listener_.onEndFile(*this);
 }
 
 void PgnReader::feed(unsigned char byte) {
   if (byte == '\r') ++lineNumber;
+  const bool lineEnd = byte == '\r' || byte == '\n';
+  const bool firstOfLine = lineStart_;
+  lineStart_ = lineEnd;
   const char c = byte < ' ' ? ' ' : static_cast<char>(byte);
   switch (state_) {
     case State::BetweenTokens:
-      betweenTokens(c);
+      // A '%' in the first column escapes the whole line.
+      if (c == '%' && firstOfLine)
+        state_ = State::SkippedLine;
+      else
+        betweenTokens(c);
       break;
     case State::Tag:
       if (c == '"') inQuotes_ = !inQuotes_;
@@ -116,8 +129,17 @@ void PgnReader::feed(unsigned char byte) {
       else if (token_.size() < MaxTokenLength)
         token_ += c;
       break;
+    case State::LineComment:
+      if (lineEnd)
+        endComment();
+      else if (token_.size() < MaxTokenLength)
+        token_ += c;
+      break;
     case State::SkippedComment:
       if (c == '}') state_ = State::BetweenTokens;
+      break;
+    case State::SkippedLine:
+      if (lineEnd) state_ = State::BetweenTokens;
       break;
     case State::SkippedToken:
       if (c == ' ') state_ = State::BetweenTokens;
@@ -126,15 +148,21 @@ void PgnReader::feed(unsigned char byte) {
       if (c == ' ') {
         examineToken();
         state_ = State::BetweenTokens;
-      } else if (c == '(' || c == ')') {
-        token_.clear();  // a token glued to a parenthesis is dropped unread
-        state_ = State::BetweenTokens;
-        betweenTokens(c);
+      } else if (c == '(' || c == ')' || c == '{' || c == ';') {
+        endMoveToken(c);
       } else if (token_.size() < MaxTokenLength) {
         token_ += c;
       }
       break;
   }
+}
+
+// Parentheses, braces and semicolons delimit tokens by themselves: a move
+// written against one is read, then the character acts on its own.
+void PgnReader::endMoveToken(char c) {
+  examineToken();
+  state_ = State::BetweenTokens;
+  betweenTokens(c);
 }
 
 void PgnReader::betweenTokens(char c) {
@@ -148,7 +176,7 @@ void PgnReader::betweenTokens(char c) {
       if (variationDepth_ > 0) --variationDepth_;
       return;
     case '[':
-      if (!moves.empty() || !comments.empty()) {
+      if (!moves.empty() || !comments.empty() || moveTextBegun_) {
         finishGame();
         ++gameNumber;
         sideToMoveInText = 1;
@@ -162,6 +190,10 @@ void PgnReader::betweenTokens(char c) {
     case '{':
       token_.clear();
       state_ = options_ & SkipComments ? State::SkippedComment : State::Comment;
+      return;
+    case ';':
+      token_.clear();
+      state_ = options_ & SkipComments ? State::SkippedLine : State::LineComment;
       return;
     default:
       if (tagsPending_) processTags();
@@ -239,6 +271,7 @@ void PgnReader::addMoveRecord(std::string_view san) {
 
 void PgnReader::processTags() {
   tagsPending_ = false;
+  moveTextBegun_ = true;
   badStart_ = false;
   const std::string* fen = tagValue("FEN");
   if (!fen || fen->empty()) {
@@ -304,6 +337,7 @@ void PgnReader::clearGame() {
   moves.clear();
   playedMoves.clear();
   badStart_ = false;
+  moveTextBegun_ = false;
 }
 
 }  // namespace talvik

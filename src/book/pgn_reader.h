@@ -87,7 +87,9 @@ class PgnReader {
   const std::string* tagValue(const std::string& name) const;
 
  private:
-  enum class State { BetweenTokens, Tag, Comment, MoveText, SkippedComment, SkippedToken };
+  // LineComment: from ';' to the end of the line. SkippedLine: a '%' escape
+  // line, or a ';' comment when comments are skipped.
+  enum class State { BetweenTokens, Tag, Comment, LineComment, MoveText, SkippedComment, SkippedToken, SkippedLine };
 
   void beginInput();
   void feed(unsigned char c);
@@ -95,6 +97,7 @@ class PgnReader {
   void betweenTokens(char c);
   void endTag();
   void endComment();
+  void endMoveToken(char c);
   void examineToken();
   void addMoveRecord(std::string_view san);
   void processTags();
@@ -107,6 +110,8 @@ class PgnReader {
   std::string token_;
   bool inQuotes_ = false;
   bool tagsPending_ = false;
+  bool moveTextBegun_ = false;  // the game's tag section has ended: the next '[' starts another game
+  bool lineStart_ = true;       // the next character is the first of a line
   bool badStart_ = false;  // the game's FEN tag was unusable: its moves are not replayed
   int variationDepth_ = 0;
 };

@@ -110,6 +110,42 @@ TEST_F(BookBuilderTest, FileIsSortedByKeyThenPoints) {
   EXPECT_EQ(find(entries, keyAfter(""), "d2d4"), &entries[2]);  // 0 points
 }
 
+// Constructs of valid PGN that must not cost a game: each file gives the
+// same book as the same games written plainly.
+TEST_F(BookBuilderTest, PgnConstructsGiveTheBookOfThePlainGames) {
+  const std::string plain = "[Event \"a\"]\n[Result \"1-0\"]\n\n1. c4 e5 2. Nc3 Nf6 3. Nf3 1-0\n\n";
+  const std::string black = "[Event \"b\"]\n[Result \"0-1\"]\n\n1. e4 e5 2. Nf3 Nc6 0-1\n";
+  const struct {
+    const char* construct;
+    std::string pgn;
+    std::string same;
+  } cases[] = {
+      {"move glued to a variation", "[Event \"a\"]\n[Result \"1-0\"]\n\n1. c4 e5(1...c5 2. Nc3)2. Nc3 Nf6 3. Nf3 1-0\n",
+       plain},
+      {"move glued to a comment", "[Event \"a\"]\n[Result \"1-0\"]\n\n1. c4{English} e5 2. Nc3 Nf6{x}3. Nf3 1-0\n",
+       plain},
+      {"semicolon comments", "[Event \"a\"]\n[Result \"1-0\"]\n\n1. c4 e5 ; 2. d4 is a comment\n2. Nc3 Nf6;3. g3\n3. Nf3 1-0\n",
+       plain},
+      {"escape lines", "% produced by hand\n[Event \"a\"]\n[Result \"1-0\"]\n\n1. c4 e5\r\n% 2. d4 d5\r\n2. Nc3 Nf6 3. Nf3 1-0\n",
+       plain},
+      {"tags without moves before a game",
+       "[Event \"x\"]\n[Result \"1-0\"]\n[FEN \"4k3/8/8/8/8/8/8/4K2R w K - 0 1\"]\n\n*\n\n" + black, black},
+      {"tags without moves and another result", "[Event \"x\"]\n[Result \"1-0\"]\n\n1-0\n\n" + black, black},
+      {"tags alone at the end of the file", black + "\n[Event \"x\"]\n[Result \"1-0\"]\n", black},
+  };
+  for (const auto& c : cases) {
+    const auto expected = build(c.same, 10, 1);
+    const auto actual = build(c.pgn, 10, 1);
+    EXPECT_EQ(actual.size(), expected.size()) << c.construct;
+    for (std::size_t i = 0; i < std::min(actual.size(), expected.size()); ++i) {
+      EXPECT_EQ(actual[i].key, expected[i].key) << c.construct;
+      EXPECT_EQ(actual[i].move, expected[i].move) << c.construct;
+      EXPECT_EQ(actual[i].count, expected[i].count) << c.construct;
+      EXPECT_EQ(actual[i].points, expected[i].points) << c.construct;
+    }
+  }
+}
+
 TEST_F(BookBuilderTest, MissingPgnWritesNoBook) {
   EXPECT_FALSE(buildBook((dir_ / "none.pgn").string(), (dir_ / "book.bin").string(), 10, 1));
   EXPECT_FALSE(fs::exists(dir_ / "book.bin"));

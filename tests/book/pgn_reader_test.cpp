@@ -153,6 +153,26 @@ TEST(PgnReader, HostileInputNeverBreaksTheReader) {
   read("[A \"b\"] 1." + std::string(20000, '.') + "e4 $99999999999 $ 1.O-O-O-O 0-0-0 e8=K exd9 Qxx");
 }
 
+// A ';' comment runs to the end of the line and belongs to the move before
+// it; a line starting with '%' is not read at all.
+TEST(PgnReader, LineCommentsAndEscapeLines) {
+  const auto l = read("[Event \"t\"]\n\n1. e4 ; king's pawn {not a brace}\n% 1... c5\ne5;open\n% x\n2. Nf3 *\n");
+  EXPECT_TRUE(l.errors.empty());
+  EXPECT_EQ(l.moves, (std::vector<std::string>{"e2e4", "e7e5", "g1f3"}));
+  EXPECT_EQ(l.comments, (std::vector<std::string>{" king's pawn {not a brace}", "open"}));
+  EXPECT_EQ(l.moveComments, (std::vector<std::string>{" king's pawn {not a brace}", "open", ""}));
+}
+
+// A tag section followed only by a result is a game of its own: its tags
+// (here a FEN) do not reach the next game.
+TEST(PgnReader, TagSectionWithoutMovesIsAGame) {
+  const auto l = read("[Event \"x\"]\n[FEN \"4k3/8/8/8/8/8/8/4K2R w K - 0 1\"]\n\n*\n\n[Event \"y\"]\n\n1. e4 *\n");
+  EXPECT_TRUE(l.errors.empty());
+  EXPECT_EQ(l.beginGames, 2);
+  EXPECT_EQ(l.endGames, 2);
+  EXPECT_EQ(l.moves, std::vector<std::string>{"e2e4"});
+}
+
 TEST(PgnReader, MissingFileIsReported) {
   RecordingListener listener;
   PgnReader reader(listener);
