@@ -74,6 +74,9 @@ int quiesceGuarded(SearchContext& ctx, int alpha, int beta, int depth, int ply, 
     return staticValue(ctx, alpha, beta);
   }
   clearPv(ctx, ply);
+  // Under a strength cap the quiescence nodes are paced too: at a low cap
+  // they are most of the nodes, and the first iterations have no others.
+  if (ctx.engine->npsLimit != 0) throttleNps(*ctx.engine);
   if (!continueSearch(ctx)) return 0;
   return quiesce(ctx, alpha, beta, depth, ply, isPV, inCheck);
 }

@@ -13,9 +13,12 @@ namespace talvik {
 namespace {
 
 constexpr std::int64_t MaxOverheadUs = 50000;
-constexpr int NpsCheckEvery = 32;
-constexpr useconds_t NpsSleepUs = 20000;
-constexpr std::uint64_t NoSleepBeforeEndUs = 36000;
+constexpr std::uint64_t NpsSleepUs = 20000;
+// The throttle looks at the rate every 32 nodes, more often under a low
+// cap: what the search gets ahead between two looks must stay a small share
+// (some 2 %) of what the cap allows in a 200 ms move.
+constexpr std::uint64_t NpsCheckEvery = 32;
+constexpr std::uint64_t NpsCapPerCheck = 256;
 
 timespec monotonicNow() {
   timespec now{};
@@ -81,18 +84,34 @@ bool checkTime(Engine& engine) {
 
 void throttleNps(Engine& engine) {
   if (engine.stopRequest != StopNone) return;
+  const std::uint64_t cap = engine.npsLimit;
+  if (cap == 0) return;
   // Threads count without a lock; a lost increment only delays the check.
+  const std::uint64_t checkEvery = std::clamp<std::uint64_t>(cap / NpsCapPerCheck, 1, NpsCheckEvery);
   const std::uint64_t calls = engine.npsCounter + 1;
-  engine.npsCounter = calls < NpsCheckEvery ? calls : 0;
-  if (calls < NpsCheckEvery) return;
-  const std::uint64_t elapsed = elapsedUs(engine);
-  const std::uint64_t nodesPerSecond = engine.pool.totalNodes() * 1000000 / (elapsed + 1);
-  if (nodesPerSecond <= engine.npsLimit) return;
-  // Sleeping in the last moments of a time budget would overrun it.
-  const bool nearEnd = timeLimited(engine) &&
-                       elapsed + NoSleepBeforeEndUs >= static_cast<std::uint64_t>(std::max(0, engine.timeBudgetUs.load()));
-  if (!nearEnd) usleep(NpsSleepUs);
-  forcePoll(engine);
+  engine.npsCounter = calls < checkEvery ? calls : 0;
+  if (calls < checkEvery) return;
+  // The nodes searched so far are due nodes / cap seconds after the start.
+  // Ahead of that, sleep (20 ms at a time) until they are due, so that the
+  // rate holds over the whole search. A time budget ends the wait: rather
+  // than sleep past it, or burst at full speed, the search ends on time with
+  // the nodes it has.
+  bool ahead = false;
+  for (;;) {
+    const std::uint64_t elapsed = elapsedUs(engine);
+    const std::uint64_t dueUs = engine.pool.totalNodes() * 1000000 / cap;
+    if (dueUs <= elapsed) break;
+    ahead = true;
+    std::uint64_t wait = std::min(dueUs - elapsed, NpsSleepUs);
+    if (timeLimited(engine)) {
+      const std::uint64_t budget = static_cast<std::uint64_t>(std::max(0, engine.timeBudgetUs.load()));
+      if (elapsed >= budget) break;
+      wait = std::min(wait, budget - elapsed);
+    }
+    usleep(static_cast<useconds_t>(wait));
+    if (engine.stopRequest != StopNone) break;
+  }
+  if (ahead) forcePoll(engine);
 }
 
 bool nodeBudgetExceeded(Engine& engine) {

@@ -32,9 +32,11 @@ void forcePoll(Engine& engine);
 // unless pondering or searching to a fixed depth, and in polling mode lets the
 // protocol handle a waiting input line.
 bool checkTime(Engine& engine);
-// Called at interior nodes while a nodes-per-second cap is set: every 32nd
-// call, when the search runs faster than the cap, sleeps 20 ms (never within
-// the last 36 ms of a time budget) and forces a poll.
+// Called at every node (interior and quiescence) while a nodes-per-second
+// cap is set: every 32nd call (more often under a low cap), when the search has got ahead of the
+// cap, sleeps in steps of at most 20 ms until its nodes are due, but never
+// past the end of a time budget; then forces a poll, which ends the search
+// when the budget is spent.
 void throttleNps(Engine& engine);
 // Whether the summed node count has reached the node budget in force (the
 // strength budget, else the "go nodes" limit); sets the stop when it has.

@@ -87,5 +87,36 @@ TEST(NpsThrottle, ForcesAPollWhenTooFast) {
   }
 }
 
+// Ahead of the cap the throttle waits until the nodes are due, but never
+// past a time budget: there the search is left to stop on time.
+TEST(NpsThrottle, WaitsUntilTheNodesAreDueButNotPastTheBudget) {
+  struct Case {
+    int limitMode;
+    std::int32_t budgetUs;
+    std::uint64_t nodes, cap;
+    std::uint64_t waitsAtLeastUs;
+  };
+  const Case cases[] = {
+      {LimitInfinite, 2147483647, 60, 1000, 60000},      // 60 nodes at 1000 per second: due after 60 ms
+      {LimitDepth, 0, 50, 1000, 50000},                  // a depth search has no budget to keep
+      {LimitMoveTime, 30000, 1000000, 1000, 30000},      // due after 1000 s: only to the end of the budget
+      {LimitClock, 25000, 1000000000, 50, 25000},
+  };
+  for (const Case& c : cases) {
+    Engine engine;
+    engine.initialise(1);
+    engine.limitMode = c.limitMode;
+    engine.timeBudgetUs = c.budgetUs;
+    engine.pollInterval = 4096;
+    engine.pollCounter = 0;
+    engine.npsLimit = c.cap;
+    engine.pool.mainThread->nodes = c.nodes;
+    markSearchStart(engine);
+    for (int i = 0; i < 32; ++i) throttleNps(engine);
+    EXPECT_GE(elapsedUs(engine), c.waitsAtLeastUs) << c.limitMode;
+    EXPECT_EQ(engine.pollCounter, engine.pollInterval) << c.limitMode;  // the next node polls the clock
+  }
+}
+
 }  // namespace
 }  // namespace talvik
