@@ -32,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "load_average.h"
 #include "search/engine.h"
 #include "search/game.h"
 #include "search/search_driver.h"
@@ -75,15 +76,6 @@ SchedulerTimes schedulerTimes() {
   }
   closedir(tasks);
   return times;
-}
-
-double loadAverage() {
-  double load = 0;
-  if (std::FILE* file = std::fopen("/proc/loadavg", "r")) {
-    if (std::fscanf(file, "%lf", &load) != 1) load = 0;
-    std::fclose(file);
-  }
-  return load;
 }
 
 class SilentEngine {

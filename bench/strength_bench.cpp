@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "load_average.h"
 #include "search/engine.h"
 #include "search/game.h"
 #include "search/search_driver.h"
@@ -55,15 +56,6 @@ constexpr TimeControl TimeControls[] = {
     {"40/5min", LimitClock, 0, 300000, 0, 40, 1},
 };
 constexpr int EloSettings[] = {1000, 1500, 2000, 2500, 3000, 3199};
-
-double loadAverage() {
-  double load = 0;
-  if (std::FILE* file = std::fopen("/proc/loadavg", "r")) {
-    if (std::fscanf(file, "%lf", &load) != 1) load = 0;
-    std::fclose(file);
-  }
-  return load;
-}
 
 void StrengthCap(benchmark::State& state) {
   auto engine = std::make_unique<Engine>();
