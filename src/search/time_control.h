@@ -33,10 +33,10 @@ void forcePoll(Engine& engine);
 // protocol handle a waiting input line.
 bool checkTime(Engine& engine);
 // Called at every node (interior and quiescence) while a nodes-per-second
-// cap is set: every 32nd call (more often under a low cap), when the search has got ahead of the
-// cap, sleeps in steps of at most 20 ms until its nodes are due, but never
-// past the end of a time budget; then forces a poll, which ends the search
-// when the budget is spent.
+// cap is set: every 32nd call (more often under a low cap), when the search
+// has got ahead of the cap, sleeps in steps of at most 20 ms until its nodes
+// are due, but never past the end of a time budget; then forces a poll,
+// which ends the search when the budget is spent.
 void throttleNps(Engine& engine);
 // Whether the summed node count has reached the node budget in force (the
 // strength budget, else the "go nodes" limit); sets the stop when it has.
