@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/logger.h"
+#include "base/logger.h"
 #include "book/book_file.h"
 #include "search/engine.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/logger.h"
+#include "base/logger.h"
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "book/san_parser.h"

@@ -8,11 +8,11 @@
 #include <mutex>
 #include <string>
 
-#include "app/build_info.h"
-#include "app/logger.h"
-#include "protocol/input_thread.h"
+#include "base/build_info.h"
+#include "base/logger.h"
+#include "base/output.h"
 #include "protocol/input_reader.h"
-#include "protocol/output.h"
+#include "protocol/input_thread.h"
 #include "protocol/protocol_selector.h"
 #include "protocol/uci_protocol.h"
 #include "protocol/xboard_protocol.h"

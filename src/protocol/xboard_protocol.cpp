@@ -5,14 +5,14 @@
 #include <climits>
 #include <utility>
 
-#include "app/build_info.h"
+#include "base/build_info.h"
+#include "base/output.h"
 #include "board/move_text.h"
 #include "board/movegen.h"
 #include "protocol/configured_settings.h"
 #include "protocol/debug_commands.h"
 #include "protocol/frontend.h"
 #include "protocol/new_game.h"
-#include "protocol/output.h"
 #include "protocol/xboard_clock.h"
 #include "search/engine.h"
 #include "search/game.h"

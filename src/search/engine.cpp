@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/logger.h"
+#include "base/logger.h"
 #include "eval/parameters.h"
 #include "protocol/protocol_handler.h"
 #include "search/reductions.h"
