@@ -15,8 +15,8 @@
 #include "board/move.h"
 #include "book/book_entry.h"
 #include "eval/personality.h"
-#include "protocol/report_sink.h"
 #include "search/relaxed.h"
+#include "search/report_sink.h"
 #include "search/thread_pool.h"
 #include "search/transposition_table.h"
 
