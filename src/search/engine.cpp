@@ -4,7 +4,6 @@
 
 #include "base/logger.h"
 #include "eval/parameters.h"
-#include "protocol/protocol_handler.h"
 #include "search/reductions.h"
 
 namespace talvik {
@@ -17,10 +16,7 @@ Engine::Engine() {
   pool.engine = this;
 }
 
-Engine::~Engine() {
-  pool.destroyThreads();
-  protocolHandler.reset();
-}
+Engine::~Engine() { pool.destroyThreads(); }
 
 void Engine::initialise(int hashMegabytes) {
   initBitboardTables();

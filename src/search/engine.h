@@ -5,7 +5,6 @@
 
 #include <condition_variable>
 #include <cstdint>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -21,8 +20,6 @@
 #include "search/transposition_table.h"
 
 namespace talvik {
-
-class ProtocolHandler;
 
 struct PvLine {
   std::int32_t previousScore;
@@ -159,7 +156,6 @@ class Engine {
   Relaxed<std::uint8_t> quitRequested{0};
 
   // Protocol state.
-  std::unique_ptr<ProtocolHandler> protocolHandler;
   int protocolId = 0;
   Relaxed<std::int32_t> infinitePending{0};
   Relaxed<std::uint8_t> ponderOption{0};
