@@ -12,9 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   engine.bookSelectivity = size > 0 ? 1 + data[0] % 100 : 100;
   if (loadBook(engine, fuzz::scratchFile(data, size))) {
     engine.newGame();
-    probeBook(engine);
+    probeBook(engine.bookEntries, engine.board, engine.bookSelectivity, libraryRandom);
     playMoveText(engine, "e2e4");
-    probeBook(engine);
+    probeBook(engine.bookEntries, engine.board, engine.bookSelectivity, libraryRandom);
   }
   unloadBook(engine);
   return 0;

@@ -6,23 +6,20 @@
 
 #include "base/logger.h"
 #include "book/book_file.h"
-#include "search/engine.h"
 
 namespace talvik {
 
-bool loadBook(Engine& engine, const std::string& fileName) {
-  engine.bookMaxMoves = 20;
-  engine.ownBook = 1;
+int libraryRandom() { return std::rand(); }
+
+bool loadBookEntries(std::vector<BookEntry>& bookEntries, const std::string& fileName) {
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   std::vector<BookEntry> entries;
   const BookReadResult result = readBookFile(fileName, entries);
   switch (result.status) {
     case BookReadStatus::NotFound:
       logError("book file not found : %s", fileName.c_str());
-      engine.ownBook = 0;
       return false;
     case BookReadStatus::BadHeader:
-      engine.ownBook = 0;
       return false;
     case BookReadStatus::Truncated:
       logError("book file %s is truncated: %u of %u entries read", fileName.c_str(),
@@ -31,27 +28,20 @@ bool loadBook(Engine& engine, const std::string& fileName) {
     case BookReadStatus::Ok:
       break;
   }
-  engine.bookEntries = std::move(entries);
+  bookEntries = std::move(entries);
   return true;
 }
 
-void unloadBook(Engine& engine) {
-  engine.ownBook = 0;
-  engine.bookEntries.clear();
-  engine.bookEntries.shrink_to_fit();
-}
-
-Move probeBook(Engine& engine) {
-  const std::vector<BookEntry>& entries = engine.bookEntries;
+Move probeBook(const std::vector<BookEntry>& entries, const Board& board, int selectivity, BookRandom random) {
   if (entries.empty()) return NoMove;
-  const std::uint64_t key = engine.board.hashKey;
+  const std::uint64_t key = board.hashKey;
   const auto first = std::lower_bound(entries.begin(), entries.end(), key,
                                       [](const BookEntry& e, std::uint64_t k) { return e.key < k; });
   if (first == entries.end() || first->key != key) return NoMove;
-  if (engine.bookSelectivity >= 100) return first->move;
+  if (selectivity >= 100) return first->move;
   auto it = first;
   for (; it != entries.end() && it->key == key; ++it)
-    if (std::rand() % 100 < engine.bookSelectivity) return it->move;
+    if (random() % 100 < selectivity) return it->move;
   return std::prev(it)->move;  // none was drawn: the last entry of the position
 }
 

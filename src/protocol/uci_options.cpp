@@ -6,7 +6,6 @@
 
 #include "base/logger.h"
 #include "base/output.h"
-#include "book/opening_book.h"
 #include "eval/parameters.h"
 #include "eval/personality_file.h"
 #include "search/engine.h"

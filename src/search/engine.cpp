@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/logger.h"
+#include "book/opening_book.h"
 #include "eval/parameters.h"
 #include "search/reductions.h"
 
@@ -114,6 +115,18 @@ int Engine::fullmoveNumber() const {
   const int plies = static_cast<int>(gameMoves.size());
   const bool blackStarted = (board.sideToMove == Black) == (plies % 2 == 0);
   return start + (plies + (blackStarted ? 1 : 0)) / 2;
+}
+
+bool loadBook(Engine& engine, const std::string& fileName) {
+  engine.bookMaxMoves = 20;
+  engine.ownBook = loadBookEntries(engine.bookEntries, fileName) ? 1 : 0;
+  return engine.ownBook != 0;
+}
+
+void unloadBook(Engine& engine) {
+  engine.ownBook = 0;
+  engine.bookEntries.clear();
+  engine.bookEntries.shrink_to_fit();
 }
 
 }  // namespace talvik

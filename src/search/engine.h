@@ -174,6 +174,13 @@ class Engine {
   ReportSink baseSink{this};
 };
 
+// Reads the book into the engine (and switches the book on). A missing file
+// logs "book file not found : <name>"; a wrong magic or version is refused
+// silently; both leave the book off and return false.
+bool loadBook(Engine& engine, const std::string& fileName);
+// Frees the book and switches it off.
+void unloadBook(Engine& engine);
+
 // Score of a draw from the root side's view (option and key DrawScore).
 extern int drawScore;
 // Minimum remaining depth, in half-plies, for a split point.

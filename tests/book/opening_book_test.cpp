@@ -14,6 +14,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// What the search driver asks the book for the engine's position.
+Move probeEngineBook(const Engine& engine) {
+  return probeBook(engine.bookEntries, engine.board, engine.bookSelectivity, libraryRandom);
+}
+
 std::string tempFile(const std::string& name) {
   return (fs::temp_directory_path() / ("talvik_" + std::to_string(::getpid()) + "_" + name)).string();
 }
@@ -69,7 +74,7 @@ TEST(OpeningBook, HeaderAndTruncationRules) {
       EXPECT_EQ(engine.bookEntries.size(), c.entries) << c.name;
     }
     if (c.entries == 0) {
-      EXPECT_EQ(probeBook(engine), NoMove) << c.name;
+      EXPECT_EQ(probeEngineBook(engine), NoMove) << c.name;
     }
     fs::remove(file);
   }
@@ -84,13 +89,13 @@ TEST(OpeningBook, SelectivityChoosesAmongAPositionsMoves) {
   const Move e4 = encodeMove(12, 28, Pawn), d4 = encodeMove(11, 27, Pawn);
   engine.bookEntries = {{key - 1, e4, 1, 1}, {key, e4, 5, 10}, {key, d4, 3, 4}, {key + 1, d4, 1, 1}};
   engine.bookSelectivity = 100;
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(probeBook(engine), e4);
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(probeEngineBook(engine), e4);
   engine.bookSelectivity = 1;
   int d4Count = 0;
-  for (int i = 0; i < 400; ++i) d4Count += probeBook(engine) == d4;
+  for (int i = 0; i < 400; ++i) d4Count += probeEngineBook(engine) == d4;
   EXPECT_GT(d4Count, 300);  // the first entry is drawn with probability 1%, else the last one
   engine.board.hashKey ^= 0x55;
-  EXPECT_EQ(probeBook(engine), NoMove);
+  EXPECT_EQ(probeEngineBook(engine), NoMove);
 }
 
 }  // namespace
