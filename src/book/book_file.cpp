@@ -41,6 +41,12 @@ BookEntry decodeBookEntry(const unsigned char* in) {
   return entry;
 }
 
+bool hasBookMagic(const std::string& fileName) {
+  FilePtr file(std::fopen(fileName.c_str(), "rb"));
+  char magic[4];
+  return file && std::fread(magic, 1, sizeof magic, file.get()) == sizeof magic && std::memcmp(magic, "BOOK", 4) == 0;
+}
+
 BookReadResult readBookFile(const std::string& fileName, std::vector<BookEntry>& entries) {
   entries.clear();
   FilePtr file(std::fopen(fileName.c_str(), "rb"));

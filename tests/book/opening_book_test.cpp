@@ -5,8 +5,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
+#include "board/move_text.h"
 #include "book/book_file.h"
+#include "book/polyglot_file.h"
+#include "book/polyglot_key.h"
 #include "search/engine.h"
 
 namespace talvik {
@@ -90,6 +94,71 @@ TEST(OpeningBook, SelectivityChoosesAmongAPositionsMoves) {
   for (int i = 0; i < 400; ++i) d4Count += probeBook(engine) == d4;
   EXPECT_GT(d4Count, 300);  // the first entry is drawn with probability 1%, else the last one
   engine.board.hashKey ^= 0x55;
+  EXPECT_EQ(probeBook(engine), NoMove);
+}
+
+// Polyglot entries as file bytes.
+std::string polyglotBytes(const std::vector<PolyglotEntry>& entries) {
+  std::string bytes;
+  unsigned char entry[PolyglotEntrySize];
+  for (const PolyglotEntry& e : entries) {
+    encodePolyglotEntry(e, entry);
+    bytes.append(reinterpret_cast<const char*>(entry), sizeof entry);
+  }
+  return bytes;
+}
+
+TEST(OpeningBook, FormatIsRecognisedByContent) {
+  Engine engine;
+  engine.initialise(1);
+  const std::uint64_t start = polyglotKey(engine.board);
+  const std::uint16_t e4 = 4 | 3 << 3 | 4 << 6 | 1 << 9, d4 = 3 | 3 << 3 | 3 << 6 | 1 << 9;
+  const std::string sorted = polyglotBytes({{start - 5, d4, 1, 0}, {start, e4, 3, 0}, {start, d4, 2, 0}});
+  std::mt19937 generator(7);
+  std::string random(4096, '\0');
+  for (char& c : random) c = static_cast<char>(generator());
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool loads;
+    std::size_t polyglotEntries;
+    const char* move;  // the book's move in the start position, "" for none
+  };
+  const Case cases[] = {
+      {"polyglot", sorted, true, 3, "e2e4"},
+      {"truncated polyglot", sorted + std::string(7, '\x01'), true, 3, "e2e4"},
+      {"equal keys only", polyglotBytes({{start, d4, 2, 0}, {start, d4, 2, 0}}), true, 2, "d2d4"},
+      {"talvik", header(BookVersion, 0), true, 0, ""},
+      {"empty", "", false, 0, ""},
+      {"15 bytes", std::string(15, '\x02'), false, 0, ""},
+      {"unsorted", polyglotBytes({{start, e4, 3, 0}, {start - 5, d4, 1, 0}}), false, 0, ""},
+      {"random", random, false, 0, ""},
+  };
+  for (const Case& c : cases) {
+    const std::string file = tempFile("book.bin");
+    writeBytes(file, c.bytes);
+    EXPECT_EQ(loadBook(engine, file), c.loads) << c.name;
+    EXPECT_EQ(engine.ownBook != 0, c.loads) << c.name;
+    if (c.loads) {
+      EXPECT_EQ(engine.polyglotEntries.size(), c.polyglotEntries) << c.name;
+      if (c.polyglotEntries > 0) {
+        EXPECT_TRUE(engine.bookEntries.empty()) << c.name;
+      }
+      engine.newGame();
+      const Move move = probeBook(engine);
+      EXPECT_EQ(move == NoMove ? "" : moveToCoordinate(move, false), c.move) << c.name;
+    }
+    fs::remove(file);
+  }
+}
+
+TEST(OpeningBook, PolyglotBookIsNeverAskedInChess960) {
+  Engine engine;
+  engine.initialise(1);
+  engine.polyglotEntries = {{polyglotKey(engine.board), 4 | 3 << 3 | 4 << 6 | 1 << 9, 1, 0}};
+  engine.bookSelectivity = 100;
+  EXPECT_NE(probeBook(engine), NoMove);
+  engine.chess960 = 1;
   EXPECT_EQ(probeBook(engine), NoMove);
 }
 
