@@ -1,8 +1,10 @@
 #include "book/book_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <memory>
+
+#include "book/file_handle.h"
 
 namespace talvik {
 
@@ -17,11 +19,6 @@ std::uint64_t readLe(const unsigned char* p, int bytes) {
 void writeLe(unsigned char* p, std::uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i, value >>= 8) p[i] = static_cast<unsigned char>(value & 0xFF);
 }
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 }  // namespace
 

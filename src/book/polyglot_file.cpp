@@ -1,8 +1,9 @@
 #include "book/polyglot_file.h"
 
 #include <cstdio>
-#include <memory>
 #include <new>
+
+#include "book/file_handle.h"
 
 namespace talvik {
 
@@ -18,11 +19,6 @@ std::uint64_t readBe(const unsigned char* p, int bytes) {
 void writeBe(unsigned char* p, std::uint64_t value, int bytes) {
   for (int i = bytes - 1; i >= 0; --i, value >>= 8) p[i] = static_cast<unsigned char>(value & 0xFF);
 }
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // Appends the whole entries of the file, checking their order as it goes.
 PolyglotReadResult readEntries(std::FILE* file, std::vector<PolyglotEntry>& entries) {
