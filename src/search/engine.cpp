@@ -119,7 +119,7 @@ int Engine::fullmoveNumber() const {
 
 bool loadBook(Engine& engine, const std::string& fileName) {
   engine.bookMaxMoves = 20;
-  engine.ownBook = loadBookEntries(engine.bookEntries, fileName) ? 1 : 0;
+  engine.ownBook = loadBookEntries(engine.bookEntries, engine.polyglotEntries, fileName) ? 1 : 0;
   return engine.ownBook != 0;
 }
 
@@ -127,6 +127,8 @@ void unloadBook(Engine& engine) {
   engine.ownBook = 0;
   engine.bookEntries.clear();
   engine.bookEntries.shrink_to_fit();
+  engine.polyglotEntries.clear();
+  engine.polyglotEntries.shrink_to_fit();
 }
 
 }  // namespace talvik

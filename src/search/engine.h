@@ -13,6 +13,7 @@
 #include "board/makemove.h"
 #include "board/move.h"
 #include "book/book_entry.h"
+#include "book/polyglot_file.h"
 #include "eval/personality.h"
 #include "search/relaxed.h"
 #include "search/report_sink.h"
@@ -106,6 +107,7 @@ class Engine {
   PvLine pvLines[32]{};
   ReportSink* reportSink = &baseSink;
   std::vector<BookEntry> bookEntries;
+  std::vector<PolyglotEntry> polyglotEntries;  // a book in the Polyglot format, used instead
   std::int32_t bookSelectivity = 100;
   std::uint32_t startSec = 0;
   std::uint32_t startUsec = 0;
@@ -174,9 +176,9 @@ class Engine {
   ReportSink baseSink{this};
 };
 
-// Reads the book into the engine (and switches the book on). A missing file
-// logs "book file not found : <name>"; a wrong magic or version is refused
-// silently; both leave the book off and return false.
+// Reads the book into the engine (and switches the book on), in either
+// format (see loadBookEntries). A refused book leaves the book off and
+// returns false.
 bool loadBook(Engine& engine, const std::string& fileName);
 // Frees the book and switches it off.
 void unloadBook(Engine& engine);
