@@ -54,13 +54,16 @@ def elo(score):
 
 def summary(wins, draws, losses):
     """Score and Elo difference with the half-width of its 95 % interval,
-    from the per-game variance of the result."""
+    from the per-game variance of the result carried through the slope of
+    the Elo curve at the score (which stays finite for lopsided scores of
+    a few games, where the interval's ends would leave the curve)."""
     games = wins + draws + losses
     score = (wins + draws / 2) / games
     variance = (wins * (1 - score) ** 2 + draws * (0.5 - score) ** 2 + losses * score ** 2) / games
     margin = 1.96 * math.sqrt(variance / games)
-    low, high = elo(score - margin), elo(score + margin)
-    return score, elo(score), (high - low) / 2
+    clamped = min(max(score, 1e-6), 1 - 1e-6)
+    slope = 400 / (math.log(10) * clamped * (1 - clamped))
+    return score, elo(score), margin * slope
 
 
 def main():
