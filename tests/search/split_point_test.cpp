@@ -57,12 +57,13 @@ struct HandMadeSplit {
   SplitPoint sp;
 };
 
-NodeMoves interiorNode(int plies, int beta, bool isPV) {
+// A PV node two plies from the horizon, one ply below the root.
+NodeMoves interiorNode(int beta) {
   NodeMoves node;
   node.beta = beta;
-  node.depth = OnePly * plies;
+  node.depth = 2 * OnePly;
   node.ply = 1;
-  node.isPV = isPV;
+  node.isPV = true;
   return node;
 }
 
@@ -93,7 +94,7 @@ TEST(SplitPoint, InteriorNodeKeepsTheBestMoveWithItsScore) {
     Move taken = NoMove;
     ASSERT_EQ(nextMove(picker, split.ctx.board, taken), HashMoveStage);
     split.sp.picker = &picker;
-    split.open(interiorNode(2, c.beta, true), 1, first, c.masterScore);
+    split.open(interiorNode(c.beta), 1, first, c.masterScore);
     split.work();
     EXPECT_EQ(split.sp.bestMove, split.move(c.best)) << c.masterMove << " " << c.beta;
     EXPECT_EQ(split.sp.bestScore, c.score) << c.masterMove << " " << c.beta;
@@ -109,43 +110,6 @@ TEST(SplitPoint, InteriorNodeKeepsTheBestMoveWithItsScore) {
       ASSERT_GE(split.ctx.pvLength[1], 1);
       EXPECT_EQ(split.ctx.pvTable[1][0], split.sp.bestMove);
     }
-  }
-}
-
-// A helper's moves are numbered on from the count the master reached, one
-// number per move, pruned moves included. The number decides late-move
-// pruning: one ply from the horizon only quiet moves numbered up to 4 are
-// searched. The knight on d4, attacked by a pawn, must move; history puts
-// Nf3 first among the quiet moves.
-TEST(SplitPoint, InteriorMovesAreNumberedOnFromTheMastersCount) {
-  struct Case {
-    int taken;
-    const char* best;
-  };
-  const Case cases[] = {
-      {4, "d4f3"},  // Nf3 is move 4: searched, and better than the master's Kd1
-      {5, "e1d1"},  // Nf3 is move 5: pruned like every later quiet move
-  };
-  for (const Case& c : cases) {
-    HandMadeSplit split("7k/8/1p6/2p5/3N4/8/8/4K3 w - - 0 1");
-    const Move first = split.move("e1d1");
-    HistoryTable history{};
-    history[historyIndex(White, Knight)][moveTo(split.move("d4f3"))] = 1000;
-    MovePicker picker;
-    initPicker(picker, false, first, NoMove, NoMove, NoMove, history);
-    Move taken = NoMove;
-    ASSERT_EQ(nextMove(picker, split.ctx.board, taken), HashMoveStage);
-    split.sp.picker = &picker;
-    split.open(interiorNode(1, 1000, false), c.taken, first, -300);
-    split.work();
-    EXPECT_EQ(split.sp.bestMove, split.move(c.best)) << c.taken;
-    if (c.taken == 5) {
-      EXPECT_EQ(split.sp.bestScore, -300);
-    } else {
-      EXPECT_GT(split.sp.bestScore, -300);
-    }
-    const int handedOut = static_cast<int>(test::legalMoves(split.ctx.board).size()) - 1;
-    EXPECT_EQ(split.sp.moveCount, c.taken + handedOut) << c.taken;
   }
 }
 
