@@ -51,7 +51,7 @@ runTests() {
   local pids=() status=0 i
   for ((i = 0; i < jobs; ++i)); do
     GTEST_TOTAL_SHARDS=$jobs GTEST_SHARD_INDEX=$i timeout 600 "$build/tests/talvik_tests" \
-      --gtest_filter="$filter" --gtest_fail_fast --gtest_brief=1 >"$log/tests$i.txt" 2>&1 &
+      --gtest_filter="$filter" --gtest_fail_fast >"$log/tests$i.txt" 2>&1 &
     pids+=($!)
   done
   for pid in "${pids[@]}"; do
