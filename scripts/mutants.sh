@@ -3,8 +3,8 @@
 # scripts/mutants.txt into a scratch copy of the tree, one at a time,
 # rebuilds the copy incrementally, runs the fast tests (the unit tests, then
 # a short benchmark node count) and prints the mutants nothing noticed.
-# The working tree is never touched. Slow (a few minutes per mutant on two
-# cores), so it is not part of scripts/test.sh.
+# The working tree is never touched. Slow (a first build of the copy, then
+# several seconds per mutant), so it is not part of scripts/test.sh.
 #
 #   scripts/mutants.sh              every mutant of the list
 #   scripts/mutants.sh see fifty    only mutants whose name contains a word
@@ -126,7 +126,7 @@ while IFS= read -r line; do
     cp "$log/build.txt" "$log/$name.build.txt"
   elif ! runTests; then
     result="killed by the unit tests"; killed=$((killed + 1))
-    grep -h -m3 '^\[  FAILED  \]\|Timeout\|Watchdog' "$log"/tests*.txt | head -3 | sed 's/^/    /' >"$log/$name.failed.txt"
+    grep -h -m3 '^\[  FAILED  \] .* ([0-9]* ms)$\|Timeout\|Watchdog' "$log"/tests*.txt | head -3 | sed 's/^/    /' >"$log/$name.failed.txt"
   else
     nodes=$(benchNodes)
     if [ "$nodes" != "$baseline" ]; then
