@@ -29,15 +29,17 @@ benchArgs="16 1 depth 7"
 mkdir -p "$tree" "$log"
 
 # The copy: tracked and new files of the working tree; a file is copied only
-# when it differs, so that the build stays incremental between runs.
-(cd "$root" && git ls-files --cached --others --exclude-standard -z) |
-  while IFS= read -r -d '' file; do
-    [ -f "$root/$file" ] || continue
-    if ! cmp -s "$root/$file" "$tree/$file"; then
-      mkdir -p "$(dirname "$tree/$file")"
-      cp "$root/$file" "$tree/$file"
-    fi
-  done
+# when it differs, so that the build stays incremental between runs, and
+# files the working tree no longer has leave the copy too.
+(cd "$root" && git ls-files --cached --others --exclude-standard) | sort >"$work/files.txt"
+while IFS= read -r file; do
+  [ -f "$root/$file" ] || continue
+  if ! cmp -s "$root/$file" "$tree/$file"; then
+    mkdir -p "$(dirname "$tree/$file")"
+    cp "$root/$file" "$tree/$file"
+  fi
+done <"$work/files.txt"
+(cd "$tree" && find . -type f | sed 's|^\./||' | sort | comm -23 - "$work/files.txt" | while IFS= read -r file; do rm -f "$file"; done)
 
 # Read from the copy, so that editing the list during a run changes nothing.
 list=$tree/scripts/mutants.txt
