@@ -65,7 +65,9 @@ struct LateMove {
 
 // A late quiet move is searched shallower first, and again at full depth
 // only when the shallow search beats alpha: it beats alpha in the end only
-// when both searches do. In each case the two searches disagree.
+// when both searches do. The cases are moves of the benchmark positions on
+// which the two searches disagree; a change of the evaluation or the search
+// may call for other picks (the first assertion tells).
 TEST(LateMoveReduction, FullDepthSearchOnlyAfterTheReducedOneBeatsAlpha) {
   struct Case {
     const char* fen;
