@@ -5,7 +5,8 @@
 #include <climits>
 #include <utility>
 
-#include "app/build_info.h"
+#include "base/build_info.h"
+#include "base/output.h"
 #include "board/move_text.h"
 #include "board/movegen.h"
 #include "book/opening_book.h"
@@ -13,7 +14,6 @@
 #include "protocol/debug_commands.h"
 #include "protocol/frontend.h"
 #include "protocol/new_game.h"
-#include "protocol/output.h"
 #include "protocol/xboard_clock.h"
 #include "search/engine.h"
 #include "search/game.h"

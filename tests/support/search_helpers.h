@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "protocol/report_sink.h"
 #include "search/engine.h"
+#include "search/report_sink.h"
 
 namespace talvik::test {
 
