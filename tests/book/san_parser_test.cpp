@@ -15,8 +15,8 @@ struct SanCase {
 };
 
 // A file, a rank or both name the piece when several of its kind reach the
-// square. The piece named is never the one on the lowest square, which the
-// reader would take anyway.
+// square. Most cases name a piece other than the one on the lowest square,
+// which the reader would take without the letters.
 TEST(SanParser, Disambiguation) {
   const SanCase cases[] = {
       // Knights
