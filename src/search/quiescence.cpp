@@ -127,9 +127,10 @@ int quiesce(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool is
   // the moving piece.
   if (depth >= 0) {
     const int quiets = generateQuiets(board, list.entries);
+    const CheckTargets targets = checkTargets(board);
     for (int i = 0; i < quiets; ++i) {
       const Move move = list.entries[i].move;
-      if (!quietMoveGivesCheck(board, move)) continue;
+      if (!quietMoveGivesCheck(board, targets, move)) continue;
       if (ctx.useNodeBudget && nodeBudgetExceeded(engine)) return 0;
       if (staticExchange(board, move) < 0) continue;
       int value = 0;

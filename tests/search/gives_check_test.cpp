@@ -38,8 +38,13 @@ TEST(GivesCheck, AgreesWithPlayingTheMove) {
       MoveList quiets;
       const int count = generateQuiets(board, quiets.entries);
       const int us = static_cast<int>(board.sideToMove);
+      const CheckTargets targets = checkTargets(board);
       for (int i = 0; i < count; ++i) {
         const Move m = quiets.entries[i].move;
+        // The precomputed form answers like the full test for every
+        // generated move, illegal ones included (the search asks first).
+        ASSERT_EQ(quietMoveGivesCheck(board, targets, m), quietMoveGivesCheck(board, m))
+            << boardToFen(board, 1) << " " << moveToCoordinate(m, true);
         Board after = board;
         makeMove(after, m, undo);
         if (isSquareAttacked(after, after.kingSquare[us], us ^ 1)) continue;  // illegal
