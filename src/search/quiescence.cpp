@@ -131,8 +131,12 @@ int quiesce(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool is
   // At the first quiescence ply, quiet moves that give check and do not hang
   // the moving piece.
   if (depth >= 0) {
-    const int quiets = generateQuiets(board, list.entries);
     const CheckTargets targets = checkTargets(board);
+    // Only the moves that may check are generated (all of them in a
+    // position where the enemy king already stands attacked).
+    const int quiets = targets.kingAttacked
+                           ? generateQuiets(board, list.entries)
+                           : generateQuietsOnto(board, list.entries, targets.direct, targets.discoverers);
     for (int i = 0; i < quiets; ++i) {
       const Move move = list.entries[i].move;
       if (!quietMoveGivesCheck(board, targets, move)) continue;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/move_text.h"
@@ -39,6 +41,22 @@ TEST(GivesCheck, AgreesWithPlayingTheMove) {
       const int count = generateQuiets(board, quiets.entries);
       const int us = static_cast<int>(board.sideToMove);
       const CheckTargets targets = checkTargets(board);
+      // The quiet moves generated onto the check targets are exactly the
+      // checking quiet moves, in the generator's order, once the check test
+      // has filtered both lists (the search generates them all when the
+      // enemy king already stands attacked, as in one of the extra positions).
+      MoveList candidates;
+      const int candidateCount =
+          generateQuietsOnto(board, candidates.entries, targets.direct, targets.discoverers);
+      std::vector<Move> fromAll, fromCandidates;
+      for (int i = 0; i < count; ++i)
+        if (quietMoveGivesCheck(board, quiets.entries[i].move)) fromAll.push_back(quiets.entries[i].move);
+      for (int i = 0; i < candidateCount; ++i)
+        if (quietMoveGivesCheck(board, targets, candidates.entries[i].move))
+          fromCandidates.push_back(candidates.entries[i].move);
+      if (!targets.kingAttacked) {
+        ASSERT_EQ(fromCandidates, fromAll) << boardToFen(board, 1);
+      }
       for (int i = 0; i < count; ++i) {
         const Move m = quiets.entries[i].move;
         // The precomputed form answers like the full test for every
