@@ -1,7 +1,6 @@
 #include "protocol/configured_settings.h"
 
-#include "app/logger.h"
-#include "book/opening_book.h"
+#include "base/logger.h"
 #include "eval/personality_file.h"
 #include "search/engine.h"
 
@@ -10,7 +9,9 @@ namespace talvik {
 void openConfiguredBook(Engine& engine) {
   EngineSettings& s = engine.settings;
   if (s.book != 1) return;
-  if (!loadBook(engine, s.bookFile)) s.book = 0;
+  // A missing file leaves the book off; Book stays set, so that a book file
+  // the GUI names later is opened.
+  loadBook(engine, s.bookFile);
   engine.bookSelectivity = s.bookSelectivity;
 }
 

@@ -9,7 +9,7 @@ namespace talvik {
 
 class Engine;
 
-// The fourteen "option name ..." lines, with the configured defaults.
+// The fifteen "option name ..." lines, with the configured defaults.
 void sendUciOptions(const Engine& engine);
 
 // One "setoption" command: "setoption name N value V" ("Clear Hash" has no value).

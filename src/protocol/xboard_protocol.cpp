@@ -5,14 +5,15 @@
 #include <climits>
 #include <utility>
 
-#include "app/build_info.h"
+#include "base/build_info.h"
+#include "base/output.h"
 #include "board/move_text.h"
 #include "board/movegen.h"
+#include "book/opening_book.h"
 #include "protocol/configured_settings.h"
 #include "protocol/debug_commands.h"
 #include "protocol/frontend.h"
 #include "protocol/new_game.h"
-#include "protocol/output.h"
 #include "protocol/xboard_clock.h"
 #include "search/engine.h"
 #include "search/game.h"
@@ -23,6 +24,8 @@ namespace talvik {
 namespace {
 
 constexpr int MovesPerControlAtStart = 40;
+// Option values are cut to this many characters.
+constexpr std::size_t MaxOptionText = 255;
 // A received move is kept with at most this many characters.
 constexpr std::size_t MaxMoveText = 16;
 
@@ -130,6 +133,7 @@ void XboardProtocol::sendFeatures() {
   sendText("feature smp=1");
   sendText("feature variants=\"normal,fischerandom\"");
   sendText("feature option=\"Clear Hash -button\"");
+  sendLine("feature option=\"Book -file %s\"", engine_->settings.bookFile.c_str());
   sendText("feature done=1");
 }
 
@@ -216,14 +220,29 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
   } else if (const DebugCommand command = debugCommandOf(tokens); command != DebugCommand::None) {
     if (settle(tokens, false)) runDebugCommand(engine, command, tokens);
   } else if (tokens.tokenBeginsWith("option")) {
-    if (tokens.nextToken() && tokens.tokenBeginsWith("Clear") && tokens.nextToken() && tokens.tokenBeginsWith("Hash") &&
-        settle(tokens, false))
+    if (!tokens.nextToken()) {
+      // no option named
+    } else if (tokens.tokenBeginsWith("Book=")) {
+      if (settle(tokens, false)) setBookFile(tokens);
+    } else if (tokens.tokenBeginsWith("Clear") && tokens.nextToken() && tokens.tokenBeginsWith("Hash") &&
+               settle(tokens, false)) {
       engine.transTable.clear();
+    }
   } else if (tokens.tokenBeginsWith("variant")) {
     // Chess960 castling travels as king takes rook.
     if (settle(tokens, true) && tokens.nextToken()) engine.chess960 = tokens.token() == "fischerandom" ? 1 : 0;
   }
   return true;
+}
+
+void XboardProtocol::setBookFile(const LineTokenizer& tokens) {
+  // The file name is the rest of the line, so that names with blanks work.
+  std::string_view name = tokens.line().substr(tokens.tokenStart() + std::string_view("Book=").size());
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  EngineSettings& s = engine_->settings;
+  s.bookFile = std::string(name.substr(0, MaxOptionText));
+  // As the UCI option: a new file is opened when the book is on.
+  if (s.book == 1) loadBook(*engine_, s.bookFile);
 }
 
 bool XboardProtocol::settle(const LineTokenizer& tokens, bool abort) {

@@ -11,9 +11,9 @@
 
 #include "board/move.h"
 #include "protocol/protocol_handler.h"
-#include "protocol/report_sink.h"
 #include "protocol/search_tracker.h"
 #include "search/relaxed.h"
+#include "search/report_sink.h"
 
 namespace talvik {
 
@@ -56,6 +56,8 @@ class XboardProtocol : public ProtocolHandler {
   // command that changes the game or the limits; false when the command
   // was put off (polling mode).
   bool settle(const LineTokenizer& tokens, bool abort);
+  // "option Book=<file>".
+  void setBookFile(const LineTokenizer& tokens);
   // The reset of "new": the engine's new game and the move counters.
   void resetGame();
   // Plays a move from the GUI; unless the game has ended or force mode is

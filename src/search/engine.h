@@ -5,7 +5,6 @@
 
 #include <condition_variable>
 #include <cstdint>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -14,15 +13,14 @@
 #include "board/makemove.h"
 #include "board/move.h"
 #include "book/book_entry.h"
+#include "book/polyglot_file.h"
 #include "eval/personality.h"
-#include "protocol/report_sink.h"
 #include "search/relaxed.h"
+#include "search/report_sink.h"
 #include "search/thread_pool.h"
 #include "search/transposition_table.h"
 
 namespace talvik {
-
-class ProtocolHandler;
 
 struct PvLine {
   std::int32_t previousScore;
@@ -109,6 +107,7 @@ class Engine {
   PvLine pvLines[32]{};
   ReportSink* reportSink = &baseSink;
   std::vector<BookEntry> bookEntries;
+  std::vector<PolyglotEntry> polyglotEntries;  // a book in the Polyglot format, used instead
   std::int32_t bookSelectivity = 100;
   std::uint32_t startSec = 0;
   std::uint32_t startUsec = 0;
@@ -159,7 +158,6 @@ class Engine {
   Relaxed<std::uint8_t> quitRequested{0};
 
   // Protocol state.
-  std::unique_ptr<ProtocolHandler> protocolHandler;
   int protocolId = 0;
   Relaxed<std::int32_t> infinitePending{0};
   Relaxed<std::uint8_t> ponderOption{0};
@@ -177,6 +175,13 @@ class Engine {
  private:
   ReportSink baseSink{this};
 };
+
+// Reads the book into the engine (and switches the book on), in either
+// format (see loadBookEntries). A refused book leaves the book off and
+// returns false.
+bool loadBook(Engine& engine, const std::string& fileName);
+// Frees the book and switches it off.
+void unloadBook(Engine& engine);
 
 // Score of a draw from the root side's view (option and key DrawScore).
 extern int drawScore;

@@ -39,6 +39,7 @@ class Features(unittest.TestCase):
                     "feature smp=1",
                     'feature variants="normal,fischerandom"',
                     'feature option="Clear Hash -button"',
+                    'feature option="Book -file talvikbook-20.bin"',
                     "feature done=1",
                     "pong 7",
                 ])

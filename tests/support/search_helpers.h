@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "protocol/report_sink.h"
 #include "search/engine.h"
+#include "search/report_sink.h"
 
 namespace talvik::test {
 
