@@ -282,20 +282,13 @@ int evaluate(const Personality& personality, const Board& board, PawnHashTable& 
   return static_cast<int>(board.sideToMove == White ? score : -score);
 }
 
-int evaluateLazy(const Personality& personality, const Board& board, PawnHashTable& pawnHash, int alpha, int beta,
-                 EvalCache* cache) {
+int evaluateLazy(const Personality& personality, const Board& board, PawnHashTable& pawnHash, int alpha, int beta) {
   const int balance = board.material[White] - board.material[Black];
   const int m = board.sideToMove == White ? balance : -balance;
   // Far outside the window: the positional terms cannot bring it back.
   constexpr int LazyMargin = 325;
   if (m + LazyMargin < alpha || m - LazyMargin > beta) return m;
-  if (!cache) return evaluate(personality, board, pawnHash);
-  EvalCacheEntry& entry = cache->slot(board.hashKey);
-  if (entry.key != board.hashKey || entry.key == 0) {
-    entry.score = evaluate(personality, board, pawnHash);
-    entry.key = board.hashKey;
-  }
-  return entry.score;
+  return evaluate(personality, board, pawnHash);
 }
 
 }  // namespace talvik

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "board/board.h"
-#include "eval/eval_cache.h"
 #include "eval/pawn_hash.h"
 #include "eval/personality.h"
 
@@ -11,9 +10,7 @@ namespace talvik {
 // Full tapered evaluation. `pawnHash` is the calling thread's own table.
 int evaluate(const Personality& personality, const Board& board, PawnHashTable& pawnHash);
 // The material balance (side to move's view) when it lies more than 325
-// outside [alpha, beta], else the full evaluation, taken from `cache` when
-// one is given and holds the position.
-int evaluateLazy(const Personality& personality, const Board& board, PawnHashTable& pawnHash, int alpha, int beta,
-                 EvalCache* cache = nullptr);
+// outside [alpha, beta], else the full evaluation.
+int evaluateLazy(const Personality& personality, const Board& board, PawnHashTable& pawnHash, int alpha, int beta);
 
 }  // namespace talvik

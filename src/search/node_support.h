@@ -67,7 +67,7 @@ inline bool isPawnToSeventh(Move move) {
 // The static value, from the material balance alone when that lies far
 // outside the window.
 inline int staticValue(SearchContext& ctx, int alpha, int beta) {
-  return evaluateLazy(*ctx.evalContext, ctx.board, ctx.thread->pawnHash, alpha, beta, &ctx.thread->evalCache);
+  return evaluateLazy(*ctx.evalContext, ctx.board, ctx.thread->pawnHash, alpha, beta);
 }
 
 }  // namespace talvik

@@ -45,7 +45,6 @@ void SearchThread::clearForSearch() {
   std::memset(history, 0, sizeof history);
   std::memset(counterMoves, 0, sizeof counterMoves);
   std::memset(killers, 0, sizeof killers);
-  evalCache.clear();
   nodes = 0;
 }
 

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "board/move.h"
-#include "eval/eval_cache.h"
 #include "eval/pawn_hash.h"
 #include "search/relaxed.h"
 #include "search/split_point.h"
@@ -39,8 +38,7 @@ class SearchThread {
 
   // The body of a helper thread: waits for work until asked to exit.
   virtual void run();
-  // Clears the move-ordering tables, the evaluation cache and the node
-  // counter (every search start).
+  // Clears the move-ordering tables and the node counter (every search start).
   void clearForSearch();
   // Works at the split points this thread is given. With `waitFor` (a split
   // point this thread masters) it returns once every thread has left that
@@ -72,7 +70,6 @@ class SearchThread {
   Move counterMoves[2][64][64];       // [side to move][from][to] of the opponent's last move
   Move killers[128][2];               // by ply, newest first
   PawnHashTable pawnHash;
-  EvalCache evalCache;
 };
 
 // Counters of the splits made, for tests and for analysing the parallel

@@ -8,7 +8,6 @@
 #include <set>
 
 #include "board/move_text.h"
-#include "eval/parameters.h"
 #include "search/game.h"
 #include "search/root_search.h"
 #include "support/search_helpers.h"
@@ -307,24 +306,6 @@ TEST(SearchDriver, ClockSearchesNeverOverrunTheClock) {
                                          << control.movesToGo << " search " << searches;
         EXPECT_NE(fixture.sink->bestMove.best, NoMove);
       }
-}
-
-// Evaluations are cached per thread for one search only: after a parameter
-// change between searches the next search sees the new values exactly as a
-// fresh engine does (same score, same tree).
-TEST(SearchDriver, ASearchAfterAParameterChangeMatchesAFreshEngine) {
-  SearchFixture reused(Middlegame), fresh(Middlegame);
-  reused.searchToDepth(5);
-  setParameter(reused.engine->evalContext, "BishopPair", "300");
-  reused.engine->transTable.clear();
-  reused.sink->pvs.clear();
-  reused.searchToDepth(5);
-  fresh.searchToDepth(5);
-  setParameter(fresh.engine->evalContext, "BishopPair", "50");
-  ASSERT_FALSE(reused.sink->pvs.empty());
-  ASSERT_FALSE(fresh.sink->pvs.empty());
-  EXPECT_EQ(reused.sink->pvs.back().score, fresh.sink->pvs.back().score);
-  EXPECT_EQ(reused.sink->bestMove.nodes, fresh.sink->bestMove.nodes);
 }
 
 }  // namespace
