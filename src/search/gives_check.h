@@ -22,8 +22,8 @@ CheckTargets checkTargets(const Board& board);
 // The same answer as quietMoveGivesCheck(board, move), for the position
 // `targets` was computed for.
 inline bool quietMoveGivesCheck(const Board& board, const CheckTargets& targets, Move move) {
-  // Castling, a piece that may uncover a line and positions where a slider
-  // already sees the king take the full test.
+  // Castling, a piece that may uncover a line and positions where the enemy
+  // king already stands attacked take the full test.
   if (targets.kingAttacked || isCastle(move) || (targets.discoverers & squareMask[moveFrom(move)]))
     return quietMoveGivesCheck(board, move);
   return (targets.direct[movePiece(move)] & squareMask[moveTo(move)]) != 0;
