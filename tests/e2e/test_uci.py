@@ -51,6 +51,7 @@ class Handshake(UciCase):
                     "option name UCI_LimitStrength type check default true",
                     "option name UCI_Elo type spin default 1800 min 1000 max 3200",
                     "option name DrawScore type spin default -7 min -100 max 100",
+                    "option name Move Overhead type spin default 50 min 0 max 5000",
                     "uciok",
                 ])
                 session.send("uci")
