@@ -137,6 +137,7 @@ void runHandedSearches(Engine& engine) {
     engine.searchTaken = 1;
     lock.unlock();
     searchRoot(engine, mode != 0);
+    engine.protocolHandler->searchEnded();
     lock.lock();
     engine.searchTaken = 0;
   }

@@ -1,5 +1,7 @@
 #include "protocol/search_tracker.h"
 
+#include <utility>
+
 #include "protocol/frontend.h"
 #include "search/engine.h"
 #include "search/time_control.h"
@@ -86,7 +88,34 @@ bool SearchTracker::settle(Lock& lock, bool abortIt, std::string_view line) {
     }
     changed_.wait(lock);
   }
+  awaitDeferred(lock);
   return true;
+}
+
+bool SearchTracker::mustDefer() const {
+  if (pending()) return true;
+  return (runningDeferred_ || !deferred_.empty()) && deferredRunner_ != std::this_thread::get_id();
+}
+
+void SearchTracker::deferUntilIdle(std::string_view line) {
+  if (engine_.inputThreadActive) deferred_.emplace_back(line);
+  else deferLine(line);
+}
+
+std::vector<std::string> SearchTracker::takeDeferred() {
+  runningDeferred_ = !pending() && !deferred_.empty();
+  if (!runningDeferred_) {
+    changed_.notify_all();
+    return {};
+  }
+  deferredRunner_ = std::this_thread::get_id();
+  return std::exchange(deferred_, {});
+}
+
+void SearchTracker::awaitDeferred(Lock& lock) {
+  while (engine_.inputThreadActive && !pending() && (runningDeferred_ || !deferred_.empty()) &&
+         deferredRunner_ != std::this_thread::get_id())
+    changed_.wait(lock);
 }
 
 void SearchTracker::awaitStopped(Lock& lock) {

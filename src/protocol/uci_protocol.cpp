@@ -1,5 +1,8 @@
 #include "protocol/uci_protocol.h"
 
+#include <string>
+#include <vector>
+
 #include "app/build_info.h"
 #include "board/move_text.h"
 #include "protocol/configured_settings.h"
@@ -84,12 +87,18 @@ bool UciProtocol::handleLine(LineTokenizer& tokens) {
   } else if (tokens.tokenBeginsWith("position")) {
     position(tokens);
   } else if (tokens.tokenBeginsWith("isready")) {
+    {
+      // Settings sent during a search that has ended since take effect first.
+      SearchTracker::Lock lock(tracker_.mutex());
+      tracker_.awaitDeferred(lock);
+    }
     sendText("readyok");
   } else if (tokens.tokenBeginsWith("ponderhit")) {
     ponderhit();
   } else if (tokens.tokenBeginsWith("setoption")) {
+    // A setting never ends a search: it waits for the search's end.
     OptionSetting setting;
-    if (settle(tokens) && parseSetOption(tokens, setting)) applyUciOption(engine, setting);
+    if (atRest(tokens) && parseSetOption(tokens, setting)) applyUciOption(engine, setting);
   } else if (tokens.tokenBeginsWith("quit")) {
     quit();
     return false;
@@ -100,17 +109,36 @@ bool UciProtocol::handleLine(LineTokenizer& tokens) {
   } else if (tokens.tokenBeginsWith("debug")) {
     // accepted and ignored
   } else if (const DebugCommand command = debugCommandOf(tokens); command != DebugCommand::None) {
-    if (settle(tokens)) runDebugCommand(engine, command, tokens);
+    if (atRest(tokens)) runDebugCommand(engine, command, tokens);
   }
   return true;
 }
 
 bool UciProtocol::settle(const LineTokenizer& tokens) {
   SearchTracker::Lock lock(tracker_.mutex());
-  // A GUI that moves on without "stop" or "ponderhit" still gets the answer
-  // its "go ponder" was owed.
+  // A GUI that moves on without "stop" or "ponderhit" still gets the
+  // answer its "go ponder" or "go infinite" was owed.
   if (tracker_.phase() == SearchTracker::Phase::Held) releaseHeldAnswer();
   return tracker_.settle(lock, false, tokens.line());
+}
+
+bool UciProtocol::atRest(const LineTokenizer& tokens) {
+  SearchTracker::Lock lock(tracker_.mutex());
+  if (!tracker_.mustDefer()) return true;
+  tracker_.deferUntilIdle(tokens.line());
+  return false;
+}
+
+void UciProtocol::searchEnded() {
+  while (!engine_->quitRequested) {
+    std::vector<std::string> lines;
+    {
+      SearchTracker::Lock lock(tracker_.mutex());
+      lines = tracker_.takeDeferred();
+    }
+    if (lines.empty()) return;
+    for (const std::string& line : lines) handleCommandLine(*engine_, line);
+  }
 }
 
 void UciProtocol::go(LineTokenizer& tokens) {
@@ -166,6 +194,7 @@ void UciProtocol::stop() {
 
 void UciProtocol::quit() {
   SearchTracker::Lock lock(tracker_.mutex());
+  quitting_ = true;
   engine_->lastPonderMove = NoMove;
   tracker_.abort();
 }
@@ -180,7 +209,8 @@ void UciProtocol::newGame() {
     tracker_.abort();
     return;
   }
-  tracker_.release();  // an aborted game owes no held answer
+  // The held answer of the last game's search is still owed.
+  if (tracker_.phase() == SearchTracker::Phase::Held) releaseHeldAnswer();
   resetForNewGame(engine);
 }
 
@@ -195,7 +225,13 @@ void UciProtocol::sendBestMove(Move best, Move ponder) {
 }
 
 void UciProtocol::releaseHeldAnswer() {
-  engine_->goPonder = 1;
+  Engine& engine = *engine_;
+  if (heldPonder_) {
+    engine.goPonder = 1;
+  } else {
+    engine.infinitePending = 0;
+    engine.lastPonderMove = lastPonderMove_;
+  }
   sendBestMove(lastBestMove_, lastPonderMove_);
   tracker_.release();
 }
@@ -211,17 +247,18 @@ void UciProtocol::searchReported(int kind, Move best, Move ponder) {
       engine.newGamePending = 0;
       resetForNewGame(engine);
     }
-    // An infinite search is owed its move whatever ends it.
-    if (engine.infinitePending) {
-      engine.infinitePending = 0;
-      sendLine("bestmove %s", coordinate(engine, best).c_str());
-    }
+    engine.infinitePending = 0;
+    // A new game cuts the search short but the GUI still waits for its
+    // answer; only "quit" needs none.
+    if (!quitting_) sendLine("bestmove %s", coordinate(engine, best).c_str());
     tracker_.reported(false);
     return;
   }
-  // A ponder search that ended on its own waits for "ponderhit" or "stop",
-  // unless one of them has already come.
-  if (kind == StopPonderDone && !tracker_.answerRequested()) {
+  // A ponder search or an analysis that ended on its own waits for
+  // "ponderhit" or "stop", unless one of them has already come.
+  const bool endedOnItsOwn = !tracker_.answerRequested();
+  if (endedOnItsOwn && (kind == StopPonderDone || engine.infinitePending)) {
+    heldPonder_ = kind == StopPonderDone;
     tracker_.reported(true);
     return;
   }
