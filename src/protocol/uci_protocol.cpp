@@ -88,8 +88,10 @@ bool UciProtocol::handleLine(LineTokenizer& tokens) {
     position(tokens);
   } else if (tokens.tokenBeginsWith("isready")) {
     {
-      // Settings sent during a search that has ended since take effect first.
+      // A search told to stop answers first, and settings sent during a
+      // search that has ended since take effect first.
       SearchTracker::Lock lock(tracker_.mutex());
+      tracker_.awaitStopped(lock);
       tracker_.awaitDeferred(lock);
     }
     sendText("readyok");
@@ -103,7 +105,7 @@ bool UciProtocol::handleLine(LineTokenizer& tokens) {
     quit();
     return false;
   } else if (tokens.tokenBeginsWith("ucinewgame")) {
-    newGame();
+    newGame(tokens);
   } else if (tokens.tokenBeginsWith("stop")) {
     stop();
   } else if (tokens.tokenBeginsWith("debug")) {
@@ -199,19 +201,15 @@ void UciProtocol::quit() {
   tracker_.abort();
 }
 
-void UciProtocol::newGame() {
-  Engine& engine = *engine_;
+void UciProtocol::newGame(const LineTokenizer& tokens) {
   SearchTracker::Lock lock(tracker_.mutex());
-  engine.lastPonderMove = NoMove;
-  if (tracker_.pending()) {
-    // The reset waits for the search's report.
-    engine.newGamePending = 1;
-    tracker_.abort();
-    return;
-  }
+  engine_->lastPonderMove = NoMove;
   // The held answer of the last game's search is still owed.
   if (tracker_.phase() == SearchTracker::Phase::Held) releaseHeldAnswer();
-  resetForNewGame(engine);
+  // A running search is aborted and answers before the reset (in polling
+  // mode the command comes back once the search has ended).
+  if (!tracker_.settle(lock, true, tokens.line())) return;
+  resetForNewGame(*engine_);
 }
 
 // -- answers -----------------------------------------------------------------

@@ -53,7 +53,7 @@ class UciProtocol : public ProtocolHandler {
   void ponderhit();
   void stop();
   void quit();
-  void newGame();
+  void newGame(const LineTokenizer& tokens);
   // Stops a pending search and waits for its answer before a command that
   // changes the engine; false when the command was put off (polling mode).
   bool settle(const LineTokenizer& tokens);
