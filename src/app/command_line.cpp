@@ -73,12 +73,14 @@ ToolRequest parseCommandLine(const std::vector<std::string>& args) {
     fits = readPerftForm(args, request);
   } else if (sw == "-buildbook") {
     tool = Tool::BuildBook;
-    fits = n == 5;
+    // A trailing word "polyglot" asks for a book in that format.
+    fits = n == 5 || (n == 6 && args[5] == "polyglot");
     if (fits) {
       request.file = args[1];
       request.bookFile = args[2];
       request.depth = parseDecimal(args[3]);
       request.count = parseDecimal(args[4]);
+      request.polyglotBook = n == 6;
     }
   } else {
     request.tool = Tool::Unknown;
@@ -102,6 +104,7 @@ std::string helpText() {
   text += name + " -divide <depth>\n";
   text += name + " -divide <depth> -fen \"<fen-string>\"\n";
   text += name + " -buildbook <file.pgn> <file.bin> <depth> <count>\n";
+  text += name + " -buildbook <file.pgn> <file.bin> <depth> <count> polyglot\n";
   text += name + " -benchmark <htsize> <nbthreads> [depth|time] <value> <filename.epd>\n";
   return text;
 }

@@ -30,6 +30,7 @@ struct ToolRequest {
   bool fenGiven = false;  // the -fen form was used (an empty FEN is then an error)
   int depth = 1;          // perft tools, -buildbook depth
   int count = 0;          // -buildbook count
+  bool polyglotBook = false;  // -buildbook writes the Polyglot format
   // -testsuite / -benchmark, clamped to usable ranges
   int hashMb = 256;
   int threads = 1;

@@ -4,24 +4,32 @@
 
 #include "app/logger.h"
 #include "book/book_file.h"
+#include "book/polyglot_key.h"
+#include "book/polyglot_move.h"
 
 namespace talvik {
 
-BookBuilder::BookBuilder(std::string outputName, int maxDepth, int minCount)
-    : outputName_(std::move(outputName)), minCount_(minCount), maxDepth_(maxDepth) {}
+BookBuilder::BookBuilder(std::string outputName, int maxDepth, int minCount, BookFormat format)
+    : outputName_(std::move(outputName)), minCount_(minCount), maxDepth_(maxDepth), format_(format) {}
+
+std::uint64_t BookBuilder::keyOf(const Board& board) const {
+  return format_ == BookFormat::Polyglot ? polyglotKey(board) : board.hashKey;
+}
 
 void BookBuilder::onBeginFile(PgnReader&) { table_.assign(SlotCount, BookEntry{}); }
 
 void BookBuilder::onBeginGame(PgnReader& reader) {
   const std::string* result = reader.tagValue("Result");
   result_ = !result ? 0 : *result == "1-0" ? 1 : *result == "0-1" ? 2 : 0;
-  prevKey_ = reader.board.hashKey;
+  prevKey_ = keyOf(reader.board);
+  // Castling rights only shrink, so a game's start position decides for all of it.
+  skipGame_ = format_ == BookFormat::Polyglot && !hasStandardCastling(reader.board);
 }
 
 void BookBuilder::onMove(PgnReader& reader, const PgnMoveRecord&, Move move, const std::string*) {
   // The reader has made the move already: the mover is the side not to move.
-  if (reader.moveCounter < maxDepth_) record(move, static_cast<int>(reader.board.sideToMove) ^ 1);
-  prevKey_ = reader.board.hashKey;
+  if (reader.moveCounter < maxDepth_ && !skipGame_) record(move, static_cast<int>(reader.board.sideToMove) ^ 1);
+  prevKey_ = keyOf(reader.board);
 }
 
 void BookBuilder::record(Move move, int mover) {
@@ -60,15 +68,30 @@ std::vector<BookEntry> BookBuilder::sortedEntries() const {
   return kept;
 }
 
+std::vector<PolyglotEntry> BookBuilder::polyglotEntries() const {
+  std::vector<PolyglotEntry> entries;
+  // The weight is the mover's points; a move that never scored gets none, and
+  // weight-0 entries are never played, so it is left out.
+  for (const BookEntry& entry : sortedEntries())
+    if (entry.points > 0) entries.push_back({entry.key, toPolyglotMove(entry.move), entry.points, 0});
+  std::sort(entries.begin(), entries.end(), [](const PolyglotEntry& a, const PolyglotEntry& b) {
+    if (a.key != b.key) return a.key < b.key;
+    if (a.weight != b.weight) return a.weight > b.weight;
+    return a.move < b.move;
+  });
+  return entries;
+}
+
 void BookBuilder::onEndFile(PgnReader&) {
-  saved_ = writeBookFile(outputName_, sortedEntries());
+  saved_ = format_ == BookFormat::Polyglot ? writePolyglotFile(outputName_, polyglotEntries())
+                                           : writeBookFile(outputName_, sortedEntries());
   if (!saved_) logError("error saving book file : %s", outputName_.c_str());
   table_.clear();
   table_.shrink_to_fit();
 }
 
-bool buildBook(const std::string& pgnFile, const std::string& bookFile, int depth, int count) {
-  BookBuilder builder(bookFile, depth, count);
+bool buildBook(const std::string& pgnFile, const std::string& bookFile, int depth, int count, BookFormat format) {
+  BookBuilder builder(bookFile, depth, count, format);
   PgnReader reader(builder);
   return reader.parseFile(pgnFile) && builder.saved();
 }

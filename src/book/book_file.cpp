@@ -1,8 +1,10 @@
 #include "book/book_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <memory>
+
+#include "book/file_handle.h"
 
 namespace talvik {
 
@@ -17,11 +19,6 @@ std::uint64_t readLe(const unsigned char* p, int bytes) {
 void writeLe(unsigned char* p, std::uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i, value >>= 8) p[i] = static_cast<unsigned char>(value & 0xFF);
 }
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 }  // namespace
 
@@ -39,6 +36,12 @@ BookEntry decodeBookEntry(const unsigned char* in) {
   entry.count = static_cast<std::uint16_t>(readLe(in + 12, 2));
   entry.points = static_cast<std::uint16_t>(readLe(in + 14, 2));
   return entry;
+}
+
+bool hasBookMagic(const std::string& fileName) {
+  FilePtr file(std::fopen(fileName.c_str(), "rb"));
+  char magic[4];
+  return file && std::fread(magic, 1, sizeof magic, file.get()) == sizeof magic && std::memcmp(magic, "BOOK", 4) == 0;
 }
 
 BookReadResult readBookFile(const std::string& fileName, std::vector<BookEntry>& entries) {

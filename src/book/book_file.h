@@ -27,6 +27,8 @@ struct BookReadResult {
   std::uint32_t declaredCount = 0;
 };
 
+// The file begins with the magic "BOOK": it is in Talvik's own format.
+bool hasBookMagic(const std::string& fileName);
 BookReadResult readBookFile(const std::string& fileName, std::vector<BookEntry>& entries);
 // Writes the header and the entries; false when the file cannot be written.
 bool writeBookFile(const std::string& fileName, const std::vector<BookEntry>& entries);

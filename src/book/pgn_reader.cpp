@@ -2,11 +2,11 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "app/logger.h"
 #include "board/fen.h"
 #include "board/makemove.h"
+#include "book/file_handle.h"
 #include "book/san_parser.h"
 
 namespace talvik {
@@ -14,10 +14,6 @@ namespace talvik {
 namespace {
 
 constexpr std::size_t MaxTokenLength = 1023;
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 }  // namespace
 
@@ -67,7 +63,7 @@ const std::string* PgnReader::tagValue(const std::string& name) const {
 }
 
 bool PgnReader::parseFile(const std::string& fileName) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));
+  FilePtr file(std::fopen(fileName.c_str(), "rb"));
   if (!file) {
     listener_.onError(*this, PgnFileNotFound, fileName);
     return false;

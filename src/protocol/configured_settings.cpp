@@ -10,7 +10,9 @@ namespace talvik {
 void openConfiguredBook(Engine& engine) {
   EngineSettings& s = engine.settings;
   if (s.book != 1) return;
-  if (!loadBook(engine, s.bookFile)) s.book = 0;
+  // A missing file leaves the book off; Book stays set, so that a book file
+  // the GUI names later is opened.
+  loadBook(engine, s.bookFile);
   engine.bookSelectivity = s.bookSelectivity;
 }
 

@@ -6,8 +6,9 @@ namespace talvik {
 
 class Engine;
 
-// With Book = 1, loads the configured book (a book that cannot be read turns
-// the book off) and takes its selectivity.
+// With Book = 1, loads the configured book and takes its selectivity. A book
+// that cannot be read leaves the book off; Book stays 1, so that a book file
+// the GUI names later through its option is opened.
 void openConfiguredBook(Engine& engine);
 // With UsePersonality on, loads the configured personality file.
 void loadConfiguredPersonality(Engine& engine);

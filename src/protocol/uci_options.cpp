@@ -32,11 +32,12 @@ int valueInt(const std::string& value) {
   return static_cast<int>(std::clamp<long long>(tokens.tokenInt(), INT_MIN, INT_MAX));
 }
 
-// The book named by BookFile, after the book was switched on or renamed.
+// The book named by BookFile, after the book was switched on or renamed. A
+// file that cannot be used leaves the book off but keeps the wish for it, so
+// that a GUI naming a usable file next (Book after OwnBook) gets its book.
 void openBook(Engine& engine) {
   if (loadBook(engine, engine.settings.bookFile)) return;
   sendText("info string book file not found");
-  engine.settings.book = 0;
 }
 
 }  // namespace
@@ -46,6 +47,7 @@ void sendUciOptions(const Engine& engine) {
   sendLine("option name Hash type spin default %d min %d max %d", s.hashMb, 1, MaxHashMb);
   sendText("option name Ponder type check default false");
   sendLine("option name OwnBook type check default %s", trueFalse(s.book != 0));
+  sendLine("option name Book type string default %s", s.bookFile.c_str());
   sendText("option name Clear Hash type button");
   sendLine("option name UsePersonality type check default %s", trueFalse(s.usePersonalityIsOne));
   sendLine("option name PersonalityFile type string default %s", s.personalityFile.c_str());

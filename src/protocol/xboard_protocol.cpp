@@ -10,6 +10,7 @@
 #include "app/logger.h"
 #include "board/move_text.h"
 #include "board/movegen.h"
+#include "book/opening_book.h"
 #include "protocol/configured_settings.h"
 #include "protocol/debug_commands.h"
 #include "protocol/frontend.h"
@@ -26,6 +27,8 @@ namespace talvik {
 namespace {
 
 constexpr int MovesPerControlAtStart = 40;
+// Option values are cut to this many characters.
+constexpr std::size_t MaxOptionText = 255;
 // A received move is kept with at most this many characters.
 constexpr std::size_t MaxMoveText = 16;
 constexpr int MaxThreadCount = 64;
@@ -168,6 +171,7 @@ void XboardProtocol::sendFeatures() {
   sendText("feature smp=1");
   sendText("feature variants=\"normal,fischerandom\"");
   sendText("feature option=\"Clear Hash -button\"");
+  sendLine("feature option=\"Book -file %s\"", engine_->settings.bookFile.c_str());
   sendLine("feature option=\"Move Overhead -spin %d 0 %d\"", engine_->settings.moveOverheadMs, MaxMoveOverheadMs);
   sendText("feature done=1");
 }
@@ -280,6 +284,15 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
   return true;
 }
 
+void XboardProtocol::setBookFile(std::string_view name) {
+  // The file name is the rest of the line, so that names with blanks work.
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  EngineSettings& s = engine_->settings;
+  s.bookFile = std::string(name.substr(0, MaxOptionText));
+  // As the UCI option: a new file is opened when the book is on.
+  if (s.book == 1) loadBook(*engine_, s.bookFile);
+}
+
 bool XboardProtocol::settle(const LineTokenizer& tokens, bool abort) {
   Lock lock(tracker_.mutex());
   // An analysis never answers with a move.
@@ -334,12 +347,15 @@ void XboardProtocol::setDepth(long long depth) {
 
 void XboardProtocol::setOption(std::string_view text) {
   // "option NAME" for a button, "option NAME=VALUE" otherwise.
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   const std::size_t equals = text.find('=');
   std::string_view name = text.substr(0, equals);
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
   const std::string_view value = equals == std::string_view::npos ? std::string_view() : text.substr(equals + 1);
   if (name == "Clear Hash") {
     engine_->transTable.clear();
+  } else if (name == "Book" && equals != std::string_view::npos) {
+    setBookFile(value);
   } else if (name == "Move Overhead") {
     LineTokenizer number(value);
     if (number.nextToken())

@@ -87,12 +87,14 @@ class XboardProtocol : public ProtocolHandler {
   void timeControlGiven();
   // "sd": a fixed depth, or a cap on the time control given.
   void setDepth(long long depth);
-  // "option NAME[=VALUE]": Clear Hash and Move Overhead.
+  // "option NAME[=VALUE]": Clear Hash, Book and Move Overhead.
   void setOption(std::string_view text);
   // "hint": the reply the engine expects, when it has one.
   void hint();
   // ".": one stat01 line while analysing.
   void analysisStatus();
+  // "option Book=<file>".
+  void setBookFile(std::string_view name);
   // The reset of "new": the engine's new game and the move counters.
   void resetGame();
   // Plays a move from the GUI; unless the game has ended or force mode is

@@ -14,6 +14,7 @@
 #include "board/makemove.h"
 #include "board/move.h"
 #include "book/book_entry.h"
+#include "book/polyglot_file.h"
 #include "eval/personality.h"
 #include "protocol/report_sink.h"
 #include "search/relaxed.h"
@@ -113,6 +114,7 @@ class Engine {
   PvLine pvLines[32]{};
   ReportSink* reportSink = &baseSink;
   std::vector<BookEntry> bookEntries;
+  std::vector<PolyglotEntry> polyglotEntries;  // a book in the Polyglot format, used instead
   std::int32_t bookSelectivity = 100;
   std::uint32_t startSec = 0;
   std::uint32_t startUsec = 0;

@@ -88,7 +88,8 @@ int commandTestSee(Engine& engine, const ToolRequest& request) {
 int commandBuildBook(Engine& engine, const ToolRequest& request) {
   engine.initialise(32);
   engine.newGame();
-  buildBook(request.file, request.bookFile, request.depth, request.count);
+  buildBook(request.file, request.bookFile, request.depth, request.count,
+            request.polyglotBook ? BookFormat::Polyglot : BookFormat::Talvik);
   engine.tearDown();
   return 0;
 }

@@ -37,6 +37,9 @@ TEST(CommandLine, SwitchesAndTheirArgumentCounts) {
       {{"-testsee", "s.epd", "x"}, Tool::Protocol},
       {{"-buildbook", "g.pgn", "b.bin", "20", "3"}, Tool::BuildBook},
       {{"-buildbook", "g.pgn", "b.bin", "20"}, Tool::Protocol},
+      {{"-buildbook", "g.pgn", "b.bin", "20", "3", "polyglot"}, Tool::BuildBook},
+      {{"-buildbook", "g.pgn", "b.bin", "20", "3", "Polyglot"}, Tool::Protocol},
+      {{"-buildbook", "g.pgn", "b.bin", "20", "3", "polyglot", "x"}, Tool::Protocol},
       {{"-testsuite"}, Tool::TestSuite},
       {{"-testsuite", "64", "2", "depth", "10", "wac.epd"}, Tool::TestSuite},
       {{"-testsuite", "64", "2", "depth", "10", "wac.epd", "x"}, Tool::Protocol},
@@ -70,6 +73,8 @@ TEST(CommandLine, PerftForms) {
   EXPECT_EQ(r.bookFile, "b.bin");
   EXPECT_EQ(r.depth, 20);
   EXPECT_EQ(r.count, 3);
+  EXPECT_FALSE(r.polyglotBook);
+  EXPECT_TRUE(parseCommandLine({"-buildbook", "g.pgn", "b.bin", "20", "3", "polyglot"}).polyglotBook);
 }
 
 TEST(CommandLine, SuiteValuesDefaultsAndClamps) {
@@ -116,6 +121,7 @@ TEST(CommandLine, HelpText) {
       "Talvik -divide <depth>\n"
       "Talvik -divide <depth> -fen \"<fen-string>\"\n"
       "Talvik -buildbook <file.pgn> <file.bin> <depth> <count>\n"
+      "Talvik -buildbook <file.pgn> <file.bin> <depth> <count> polyglot\n"
       "Talvik -benchmark <htsize> <nbthreads> [depth|time] <value> <filename.epd>\n";
   EXPECT_EQ(helpText(), expected);
   EXPECT_TRUE(popcountText() == "Using hardware popcount" || popcountText() == "Using software popcount");

@@ -13,6 +13,9 @@
 #include "board/movegen.h"
 #include "book/book_file.h"
 #include "book/opening_book.h"
+#include "book/polyglot_file.h"
+#include "book/polyglot_key.h"
+#include "book/polyglot_move.h"
 #include "search/engine.h"
 #include "search/game.h"
 #include "support/san_writer.h"
@@ -108,6 +111,39 @@ TEST_F(BookBuilderTest, FileIsSortedByKeyThenPoints) {
   EXPECT_EQ(find(entries, keyAfter(""), "e2e4"), &entries[0]);  // 4 points
   EXPECT_EQ(find(entries, keyAfter(""), "c2c4"), &entries[1]);  // 1 point
   EXPECT_EQ(find(entries, keyAfter(""), "d2d4"), &entries[2]);  // 0 points
+}
+
+TEST_F(BookBuilderTest, PolyglotBookWeighsByPointsUnderPolyglotKeys) {
+  const std::string pgnFile = (dir_ / "games.pgn").string(), bookFile = (dir_ / "book.bin").string();
+  // The third game starts from a Chess960 array with castling rights, which
+  // Polyglot keys cannot describe: it is left out.
+  std::ofstream(pgnFile)
+      << "[Result \"1-0\"]\n1. e4 e5 2. Nf3 1-0\n[Result \"1/2-1/2\"]\n1. e4 c5 1/2-1/2\n"
+         "[Result \"1/2-1/2\"]\n[FEN \"bqnbrkrn/pppppppp/8/8/8/8/PPPPPPPP/BQNBRKRN w GEge - 0 1\"]\n1. e4 e5 1/2-1/2\n";
+  ASSERT_TRUE(buildBook(pgnFile, bookFile, 2, 1, BookFormat::Polyglot));
+  std::vector<PolyglotEntry> entries;
+  ASSERT_EQ(readPolyglotFile(bookFile, entries).status, PolyglotReadStatus::Ok);
+  struct Expected {
+    const char* before;  // the moves that lead to the position
+    const char* move;
+    std::uint16_t weight;
+  };
+  // e7e5 scored nothing (the game was lost): a weight-0 move is not written.
+  const Expected expected[] = {{"", "e2e4", 3}, {"e2e4", "c7c5", 1}, {"e2e4 e7e5", "g1f3", 2}};
+  ASSERT_EQ(entries.size(), 3u);
+  for (const Expected& e : expected) {
+    Engine engine;
+    engine.initialise(1);
+    playMoveText(engine, e.before);
+    const std::uint16_t move = toPolyglotMove(parseCoordinateMove(engine.board, e.move, false));
+    const auto found = std::find_if(entries.begin(), entries.end(), [&](const PolyglotEntry& entry) {
+      return entry.key == polyglotKey(engine.board) && entry.move == move;
+    });
+    ASSERT_NE(found, entries.end()) << e.move;
+    EXPECT_EQ(found->weight, e.weight) << e.move;
+    EXPECT_EQ(found->learn, 0u) << e.move;
+  }
+  for (std::size_t i = 1; i < entries.size(); ++i) EXPECT_LE(entries[i - 1].key, entries[i].key);
 }
 
 TEST_F(BookBuilderTest, MissingPgnWritesNoBook) {

@@ -5,8 +5,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
+#include "board/move_text.h"
 #include "book/book_file.h"
+#include "book/polyglot_file.h"
+#include "book/polyglot_key.h"
 #include "search/engine.h"
 
 namespace talvik {
@@ -29,6 +33,17 @@ std::string header(std::uint32_t version, std::uint32_t count) {
   return h;
 }
 
+// Polyglot entries as file bytes.
+std::string polyglotBytes(const std::vector<PolyglotEntry>& entries) {
+  std::string bytes;
+  unsigned char entry[PolyglotEntrySize];
+  for (const PolyglotEntry& e : entries) {
+    encodePolyglotEntry(e, entry);
+    bytes.append(reinterpret_cast<const char*>(entry), sizeof entry);
+  }
+  return bytes;
+}
+
 TEST(BookFile, EntriesAreLittleEndianFieldByField) {
   const BookEntry entry{0x0102030405060708ull, 0x0A0B0C0Du, 0x1112, 0x2122};
   unsigned char bytes[16];
@@ -42,23 +57,40 @@ TEST(BookFile, EntriesAreLittleEndianFieldByField) {
   EXPECT_EQ(back.points, entry.points);
 }
 
-TEST(OpeningBook, HeaderAndTruncationRules) {
+TEST(OpeningBook, HeaderTruncationAndFormatRules) {
   Engine engine;
   engine.initialise(1);
+  const std::uint64_t start = polyglotKey(engine.board);
+  const std::uint16_t e4 = 4 | 3 << 3 | 4 << 6 | 1 << 9, d4 = 3 | 3 << 3 | 3 << 6 | 1 << 9;
+  const std::string sorted = polyglotBytes({{start - 5, d4, 1, 0}, {start, e4, 3, 0}, {start, d4, 2, 0}});
+  std::mt19937 generator(7);
+  std::string random(4096, '\0');
+  for (char& c : random) c = static_cast<char>(generator());
   struct Case {
     const char* name;
     std::string bytes;
     bool loads;
-    std::size_t entries;
+    std::size_t entries;          // of Talvik's format
+    std::size_t polyglotEntries;
+    const char* move;             // the book's move in the start position, "" for none
   };
   const std::string oneEntry(16, '\x01');
   const Case cases[] = {
-      {"count zero", header(BookVersion, 0), true, 0},
-      {"version one", header(0x00010000, 0), false, 0},
-      {"bad magic", "KOOB" + header(BookVersion, 0).substr(4), false, 0},
-      {"short header", "BOO", false, 0},
-      {"truncated", header(BookVersion, 3) + oneEntry + oneEntry.substr(0, 7), true, 1},
-      {"huge declared count", header(BookVersion, 0xFFFFFFFFu) + oneEntry, true, 1},
+      {"count zero", header(BookVersion, 0), true, 0, 0, ""},
+      {"version one", header(0x00010000, 0), false, 0, 0, ""},
+      {"bad magic", "KOOB" + header(BookVersion, 0).substr(4), false, 0, 0, ""},
+      {"short header", "BOO", false, 0, 0, ""},
+      {"truncated", header(BookVersion, 3) + oneEntry + oneEntry.substr(0, 7), true, 1, 0, ""},
+      {"huge declared count", header(BookVersion, 0xFFFFFFFFu) + oneEntry, true, 1, 0, ""},
+      // Without "BOOK" a file is read as a Polyglot book.
+      {"polyglot", sorted, true, 0, 3, "e2e4"},
+      {"truncated polyglot", sorted + std::string(7, '\x01'), true, 0, 3, "e2e4"},
+      {"polyglot equal keys only", polyglotBytes({{start, d4, 2, 0}, {start, d4, 2, 0}}), true, 0, 2, "d2d4"},
+      {"talvik after polyglot", header(BookVersion, 0), true, 0, 0, ""},
+      {"empty", "", false, 0, 0, ""},
+      {"15 bytes", std::string(15, '\x02'), false, 0, 0, ""},
+      {"unsorted", polyglotBytes({{start, e4, 3, 0}, {start - 5, d4, 1, 0}}), false, 0, 0, ""},
+      {"random", random, false, 0, 0, ""},
   };
   for (const Case& c : cases) {
     const std::string file = tempFile("book.bin");
@@ -67,9 +99,10 @@ TEST(OpeningBook, HeaderAndTruncationRules) {
     EXPECT_EQ(engine.ownBook != 0, c.loads) << c.name;
     if (c.loads) {
       EXPECT_EQ(engine.bookEntries.size(), c.entries) << c.name;
-    }
-    if (c.entries == 0) {
-      EXPECT_EQ(probeBook(engine), NoMove) << c.name;
+      EXPECT_EQ(engine.polyglotEntries.size(), c.polyglotEntries) << c.name;
+      engine.newGame();
+      const Move move = probeBook(engine);
+      EXPECT_EQ(move == NoMove ? "" : moveToCoordinate(move, false), c.move) << c.name;
     }
     fs::remove(file);
   }
@@ -90,6 +123,16 @@ TEST(OpeningBook, SelectivityChoosesAmongAPositionsMoves) {
   for (int i = 0; i < 400; ++i) d4Count += probeBook(engine) == d4;
   EXPECT_GT(d4Count, 300);  // the first entry is drawn with probability 1%, else the last one
   engine.board.hashKey ^= 0x55;
+  EXPECT_EQ(probeBook(engine), NoMove);
+}
+
+TEST(OpeningBook, PolyglotBookIsNeverAskedInChess960) {
+  Engine engine;
+  engine.initialise(1);
+  engine.polyglotEntries = {{polyglotKey(engine.board), 4 | 3 << 3 | 4 << 6 | 1 << 9, 1, 0}};
+  engine.bookSelectivity = 100;
+  EXPECT_NE(probeBook(engine), NoMove);
+  engine.chess960 = 1;
   EXPECT_EQ(probeBook(engine), NoMove);
 }
 

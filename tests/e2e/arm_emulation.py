@@ -1,6 +1,7 @@
 """The 32-bit ARMv6 build under emulation (qemu-arm -cpu arm1176): it says
-32 bits, counts perft right, plays under UCI and XBoard, reads a book built on
-the host, and its search is the same node for node as the host's.
+32 bits, counts perft right, plays under UCI and XBoard, reads books (its own
+format and Polyglot's) built on the host, and its search is the same node for
+node as the host's.
 
 Run by scripts/test.sh with TALVIK_ARM_BINARY (the cross-built engine) and
 TALVIK_BINARY (the host's release build)."""
@@ -31,6 +32,25 @@ GAMES = """\
 [Result "0-1"]
 
 1. d4 Nf6 2. c4 e6 0-1
+"""
+
+# Polyglot weights are the mover's points: every move below scores somewhere.
+POLYGLOT_GAMES = """\
+[Result "1/2-1/2"]
+
+1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 1/2-1/2
+
+[Result "1-0"]
+
+1. e4 c5 2. Nf3 d6 1-0
+
+[Result "0-1"]
+
+1. d4 Nf6 2. c4 e6 0-1
+
+[Result "1/2-1/2"]
+
+1. d4 d5 2. c4 e6 1/2-1/2
 """
 
 
@@ -116,6 +136,34 @@ class ArmEmulation(unittest.TestCase):
         self.assertEqual(moves[0], moves[1])
         self.assertEqual(moves[0][0], "e2e4")  # two wins out of two for 1.e4
         self.assertEqual(moves[0][1], "c7c5")  # the book's move with the most points after 1.e4
+
+    def test_polyglot_book_reads_the_same(self):
+        """Polyglot books hold big-endian entries: the ARM build writes the
+        host's bytes and plays the host's book moves."""
+        with open(os.path.join(self.workdir, "games.pgn"), "w") as f:
+            f.write(POLYGLOT_GAMES)
+        for binary, name in ((HOST_BINARY, "host.bin"), (ARM_BINARY, "arm.bin")):
+            status, _ = run(binary, ["-buildbook", "games.pgn", name, "3", "1", "polyglot"], self.workdir)
+            self.assertEqual(status, 0)
+        with open(os.path.join(self.workdir, "host.bin"), "rb") as a, open(os.path.join(self.workdir, "arm.bin"), "rb") as b:
+            self.assertEqual(a.read(), b.read())
+        positions = ["", "e2e4", "e2e4 e7e5", "d2d4"]
+        moves = []
+        for binary in (HOST_BINARY, ARM_BINARY):
+            session_binary = QEMU + [binary] if binary == ARM_BINARY else [binary]
+            with TalvikSession(command=session_binary, workdir=self.workdir) as engine:
+                for line in ["uci", "setoption name Book value host.bin", "setoption name OwnBook value true"]:
+                    engine.send(line)
+                played = []
+                for position in positions:
+                    engine.send("position startpos" + (" moves " + position if position else ""))
+                    engine.send("go depth 3")
+                    played.append(engine.wait_for(r"^bestmove (\S+)").group(1))
+                moves.append(played)
+                engine.send("quit")
+                engine.wait_exit()
+        self.assertEqual(moves[0], ["e2e4", "e7e5", "g1f3", "g8f6"])  # the heaviest move of each position
+        self.assertEqual(moves[1], moves[0])
 
 
 if __name__ == "__main__":

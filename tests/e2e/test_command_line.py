@@ -19,6 +19,7 @@ USAGE = [
     'Talvik -divide <depth>',
     'Talvik -divide <depth> -fen "<fen-string>"',
     'Talvik -buildbook <file.pgn> <file.bin> <depth> <count>',
+    'Talvik -buildbook <file.pgn> <file.bin> <depth> <count> polyglot',
     'Talvik -benchmark <htsize> <nbthreads> [depth|time] <value> <filename.epd>',
 ]
 MONTHS = "Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec"

@@ -44,6 +44,7 @@ class Handshake(UciCase):
                     "option name Hash type spin default 4 min 1 max 2048",
                     "option name Ponder type check default false",
                     "option name OwnBook type check default false",
+                    "option name Book type string default talvikbook-20.bin",
                     "option name Clear Hash type button",
                     "option name UsePersonality type check default false",
                     "option name PersonalityFile type string default calm.txt",

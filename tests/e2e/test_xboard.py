@@ -40,6 +40,7 @@ class Features(unittest.TestCase):
                     "feature smp=1",
                     'feature variants="normal,fischerandom"',
                     'feature option="Clear Hash -button"',
+                    'feature option="Book -file talvikbook-20.bin"',
                     'feature option="Move Overhead -spin 50 0 5000"',
                     "feature done=1",
                     "pong 7",
