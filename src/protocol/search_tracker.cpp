@@ -97,9 +97,24 @@ bool SearchTracker::mustDefer() const {
   return (runningDeferred_ || !deferred_.empty()) && deferredRunner_ != std::this_thread::get_id();
 }
 
-void SearchTracker::deferUntilIdle(std::string_view line) {
+bool SearchTracker::runsNow(std::string_view line) {
+  Lock lock(mutex_);
+  if (!mustDefer()) return true;
   if (engine_.inputThreadActive) deferred_.emplace_back(line);
   else deferLine(line);
+  return false;
+}
+
+void SearchTracker::runDeferred() {
+  while (!engine_.quitRequested) {
+    std::vector<std::string> lines;
+    {
+      Lock lock(mutex_);
+      lines = takeDeferred();
+    }
+    if (lines.empty()) return;
+    for (const std::string& line : lines) handleCommandLine(engine_, line);
+  }
 }
 
 std::vector<std::string> SearchTracker::takeDeferred() {

@@ -15,7 +15,7 @@
 // At most one search is pending at a time: commands that change the game or
 // start a search first stop the pending search and wait for its report
 // (settle). Settings and debug commands do not end a search: they wait for
-// its end (deferUntilIdle) and run before the next command that settles.
+// its end (runsNow) and run before the next command that settles.
 #pragma once
 
 #include <condition_variable>
@@ -77,16 +77,15 @@ class SearchTracker {
   // which cannot be waited for: `line` is then deferred to the end of the
   // search and false is returned. A held answer is left to the caller.
   bool settle(Lock& lock, bool abort, std::string_view line);
-  // Settings and debug commands neither run during a search nor end it:
-  // deferUntilIdle keeps such a line until the search has ended. In polling
-  // mode the front-end replays it after the search; with the input thread
-  // the main thread runs the kept lines (takeDeferred, until it returns
-  // none) before it takes the next search.
-  // Whether a line must be kept now: a search is pending, or earlier lines
-  // are kept (and this is not the thread that runs them).
-  bool mustDefer() const;
-  void deferUntilIdle(std::string_view line);
-  std::vector<std::string> takeDeferred();
+  // Settings and debug commands neither run during a search nor end it.
+  // True when the command `line` may run now; otherwise it is kept until
+  // the search has ended: in polling mode the front-end replays it after the
+  // search, with the input thread the main thread runs it (runDeferred)
+  // before it takes the next search. Locks the mutex itself.
+  bool runsNow(std::string_view line);
+  // Main thread, after each search (input-thread mode): handles the kept
+  // lines until none is left. Locks the mutex itself.
+  void runDeferred();
   // Waits (input-thread mode) while kept lines of an ended search are still
   // to run, so that a later command sees their effect.
   void awaitDeferred(Lock& lock);
@@ -99,6 +98,10 @@ class SearchTracker {
   enum class Request { None, Stop, Abort };
   // Writes the requested stop code and makes the search poll at its next node.
   void applyRequests();
+  // Whether a line must be kept now: a search is pending, or earlier lines
+  // are kept (and this is not the thread that runs them).
+  bool mustDefer() const;
+  std::vector<std::string> takeDeferred();
 
   Engine& engine_;
   std::mutex mutex_;

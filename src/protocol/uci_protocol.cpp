@@ -100,7 +100,7 @@ bool UciProtocol::handleLine(LineTokenizer& tokens) {
   } else if (tokens.tokenBeginsWith("setoption")) {
     // A setting never ends a search: it waits for the search's end.
     OptionSetting setting;
-    if (atRest(tokens) && parseSetOption(tokens, setting)) applyUciOption(engine, setting);
+    if (tracker_.runsNow(tokens.line()) && parseSetOption(tokens, setting)) applyUciOption(engine, setting);
   } else if (tokens.tokenBeginsWith("quit")) {
     quit();
     return false;
@@ -111,7 +111,7 @@ bool UciProtocol::handleLine(LineTokenizer& tokens) {
   } else if (tokens.tokenBeginsWith("debug")) {
     // accepted and ignored
   } else if (const DebugCommand command = debugCommandOf(tokens); command != DebugCommand::None) {
-    if (atRest(tokens)) runDebugCommand(engine, command, tokens);
+    if (tracker_.runsNow(tokens.line())) runDebugCommand(engine, command, tokens);
   }
   return true;
 }
@@ -124,24 +124,7 @@ bool UciProtocol::settle(const LineTokenizer& tokens) {
   return tracker_.settle(lock, false, tokens.line());
 }
 
-bool UciProtocol::atRest(const LineTokenizer& tokens) {
-  SearchTracker::Lock lock(tracker_.mutex());
-  if (!tracker_.mustDefer()) return true;
-  tracker_.deferUntilIdle(tokens.line());
-  return false;
-}
-
-void UciProtocol::searchEnded() {
-  while (!engine_->quitRequested) {
-    std::vector<std::string> lines;
-    {
-      SearchTracker::Lock lock(tracker_.mutex());
-      lines = tracker_.takeDeferred();
-    }
-    if (lines.empty()) return;
-    for (const std::string& line : lines) handleCommandLine(*engine_, line);
-  }
-}
+void UciProtocol::searchEnded() { tracker_.runDeferred(); }
 
 void UciProtocol::go(LineTokenizer& tokens) {
   if (!settle(tokens)) return;

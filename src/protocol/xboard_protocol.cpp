@@ -252,21 +252,21 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
     }
   } else if (tokens.tokenBeginsWith("st")) {
     // Limits and settings never end a search: they wait for its end.
-    if (atRest(tokens) && tokens.nextToken()) {
+    if (tracker_.runsNow(tokens.line()) && tokens.nextToken()) {
       setXboardMoveTime(engine, tokens.tokenInt());
       timeControlGiven();
     }
   } else if (tokens.tokenBeginsWith("sd")) {
-    if (atRest(tokens) && tokens.nextToken()) setDepth(tokens.tokenInt());
+    if (tracker_.runsNow(tokens.line()) && tokens.nextToken()) setDepth(tokens.tokenInt());
   } else if (tokens.tokenBeginsWith("level")) {
-    if (atRest(tokens) && setXboardLevel(engine, tokens.rest())) {
+    if (tracker_.runsNow(tokens.line()) && setXboardLevel(engine, tokens.rest())) {
       ownClockMs_ = otherClockMs_ = std::nullopt;
       timeControlGiven();
     }
   } else if (tokens.tokenBeginsWith(".")) {
     analysisStatus();
   } else if (tokens.tokenBeginsWith("cores")) {
-    if (atRest(tokens) && tokens.nextToken()) {
+    if (tracker_.runsNow(tokens.line()) && tokens.nextToken()) {
       const int cores = tokenNumber(tokens);
       logInfo("Using %d threads", cores);
       engine.pool.setThreadCount(std::clamp(cores, 1, MaxThreadCount));
@@ -274,9 +274,9 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
   } else if (tokens.tokenBeginsWith("#") || tokens.tokenBeginsWith("computer")) {
     // nothing to do
   } else if (const DebugCommand command = debugCommandOf(tokens); command != DebugCommand::None) {
-    if (atRest(tokens)) runDebugCommand(engine, command, tokens);
+    if (tracker_.runsNow(tokens.line())) runDebugCommand(engine, command, tokens);
   } else if (tokens.tokenBeginsWith("option")) {
-    if (atRest(tokens)) setOption(tokens.rest());
+    if (tracker_.runsNow(tokens.line())) setOption(tokens.rest());
   } else if (tokens.tokenBeginsWith("variant")) {
     // Chess960 castling travels as king takes rook.
     if (settle(tokens, true) && tokens.nextToken()) engine.chess960 = tokens.token() == "fischerandom" ? 1 : 0;
@@ -299,24 +299,7 @@ bool XboardProtocol::settle(const LineTokenizer& tokens, bool abort) {
   return tracker_.settle(lock, abort || analyzing_, tokens.line());
 }
 
-bool XboardProtocol::atRest(const LineTokenizer& tokens) {
-  Lock lock(tracker_.mutex());
-  if (!tracker_.mustDefer()) return true;
-  tracker_.deferUntilIdle(tokens.line());
-  return false;
-}
-
-void XboardProtocol::searchEnded() {
-  while (!engine_->quitRequested) {
-    std::vector<std::string> lines;
-    {
-      Lock lock(tracker_.mutex());
-      lines = tracker_.takeDeferred();
-    }
-    if (lines.empty()) return;
-    for (const std::string& line : lines) handleCommandLine(*engine_, line);
-  }
-}
+void XboardProtocol::searchEnded() { tracker_.runDeferred(); }
 
 void XboardProtocol::takeBack(int plies, LineTokenizer& tokens) {
   Engine& engine = *engine_;

@@ -76,9 +76,6 @@ class XboardProtocol : public ProtocolHandler {
   // command that changes the game or the limits; false when the command
   // was put off (polling mode).
   bool settle(const LineTokenizer& tokens, bool abort);
-  // For limits, settings and debug commands: true when no search is
-  // pending; otherwise the line waits for the search's end (false).
-  bool atRest(const LineTokenizer& tokens);
 
   // "undo" (1) and "remove" (2): takes moves back (no more than the game
   // has) and restarts an analysis.
