@@ -12,9 +12,6 @@ namespace talvik {
 namespace {
 // Parameter names, values and the quoted unknown word are cut to this.
 constexpr std::size_t MaxWord = 256;
-}  // namespace
-
-namespace {
 
 // setProtocol destroys the selector: what it kept is passed in copies.
 void installProtocol(Engine& engine, int id, const std::vector<std::pair<std::string, std::string>> parameters) {

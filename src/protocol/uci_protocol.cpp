@@ -1,8 +1,5 @@
 #include "protocol/uci_protocol.h"
 
-#include <string>
-#include <vector>
-
 #include "app/build_info.h"
 #include "board/move_text.h"
 #include "protocol/configured_settings.h"

@@ -57,7 +57,6 @@ class UciProtocol : public ProtocolHandler {
   // Stops a pending search and waits for its answer before a command that
   // changes the engine; false when the command was put off (polling mode).
   bool settle(const LineTokenizer& tokens);
-
   // "bestmove", with the ponder move when the Ponder option is on and there is one.
   void sendBestMove(Move best, Move ponder);
   // Sends the answer a ponder search held back.
