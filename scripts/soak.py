@@ -286,6 +286,8 @@ class Soak:
             return
         debug = os.path.join(self.scratch, f"{name}.debug")
         home = os.path.join(self.scratch, "home")
+        os.makedirs(home, exist_ok=True)
+        os.makedirs(os.path.join(self.scratch, "tmp"), exist_ok=True)
         command = ["timeout", "-s", "INT", "60", "xvfb-run", "-a", "xboard", "-fcp", engine[0], "-fd", engine[1],
                    "-initialMode", "AnalyzeFile", "-loadGameFile", game_file, "-timeDelay", "0.3",
                    "-saveSettingsOnExit", "false", "-debugMode", "true", "-nameOfDebugFile", debug]
