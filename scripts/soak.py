@@ -284,6 +284,13 @@ class Soak:
         """xboard steps through the first game of `game_file` in analysis mode."""
         if not os.path.exists(game_file):
             return
+        # With several games in the file xboard shows its game list instead
+        # of stepping through one: the first game goes into a file of its own.
+        with open(game_file, encoding="utf-8", errors="replace") as f:
+            first = re.split(r"\n(?=\[Event )", f.read().strip())[0]
+        game_file = os.path.join(self.scratch, f"{name}-game.pgn")
+        with open(game_file, "w", encoding="utf-8") as f:
+            f.write(first + "\n")
         debug = os.path.join(self.scratch, f"{name}.debug")
         home = os.path.join(self.scratch, "home")
         os.makedirs(home, exist_ok=True)
