@@ -29,6 +29,12 @@ void probeUnderKnownKeys(std::vector<PolyglotEntry> entries, const Board (&board
   for (const Board& board : boards) choosePolyglotMove(entries, board, selectivity, random);
 }
 
+// What the search driver asks the book for the engine's position.
+Move probeEngineBook(const Engine& engine) {
+  return probeBook(engine.bookEntries, engine.polyglotEntries, engine.board, engine.chess960 != 0,
+                   engine.bookSelectivity, libraryRandom);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -38,10 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Board boards[2];
     engine.newGame();
     boards[0] = engine.board;
-    probeBook(engine);
+    probeEngineBook(engine);
     playMoveText(engine, "e2e4");
     boards[1] = engine.board;
-    probeBook(engine);
+    probeEngineBook(engine);
     if (!engine.polyglotEntries.empty())
       probeUnderKnownKeys(engine.polyglotEntries, boards, engine.bookSelectivity, static_cast<std::uint32_t>(size));
   }

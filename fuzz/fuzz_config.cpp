@@ -1,11 +1,11 @@
 // Configuration and personality files: the same key=value reader, the
 // settings table with its clamps, and a personality installed from the text.
-#include "app/config.h"
 #include "app/settings.h"
+#include "base/config.h"
 #include "eval/parameters.h"
 #include "eval/personality_file.h"
-#include "support.h"
 #include "search/engine.h"
+#include "support.h"
 
 using namespace talvik;
 

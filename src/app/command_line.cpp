@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/build_info.h"
-#include "app/config.h"
+#include "base/build_info.h"
+#include "base/config.h"
 
 namespace talvik {
 

@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/build_info.h"
 #include "app/command_line.h"
-#include "app/logger.h"
 #include "app/settings.h"
+#include "base/build_info.h"
+#include "base/logger.h"
+#include "base/output.h"
 #include "protocol/frontend.h"
-#include "protocol/output.h"
 #include "search/engine.h"
 #include "search/game.h"
 #include "tools/perft.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/config.h"
+#include "base/config.h"
 #include "search/engine.h"
 
 namespace talvik {

@@ -2,9 +2,10 @@
 // incremental update. Legality is not tested here: the caller makes a move,
 // tests its own king and unmakes it when it is attacked.
 //
-// Most moves neither capture, promote nor castle. Those "plain" moves take a
-// short inline path; the others go through makeSpecialMove/unmakeSpecialMove,
-// which follow the general algorithm step by step.
+// Most moves neither promote, castle nor capture en passant. Those "plain"
+// moves, captures included, take a short inline path; the others go through
+// makeSpecialMove/unmakeSpecialMove, which follow the general algorithm step
+// by step.
 #pragma once
 
 #include "board/board.h"
@@ -21,11 +22,11 @@ struct UndoRecord {
   std::uint8_t halfmoveClock;
 };
 
-inline constexpr Move SpecialMoveMask = CaptureMask | PromotionMask | CastleFlag;
+inline constexpr Move SpecialMoveMask = PromotionMask | CastleFlag | EnPassantFlag;
 
 namespace detail {
 
-// Captures, promotions and castling; `undo` already holds the old state.
+// Promotions, castling and en passant; `undo` already holds the old state.
 void makeSpecialMove(Board& b, Move m, const UndoRecord& undo);
 void unmakeSpecialMove(Board& b, Move m);
 
@@ -54,6 +55,37 @@ inline void shiftPiece(Board& b, int colour, int type, Square from, Square to) {
   b.squareType[to] = static_cast<std::uint8_t>(type);
 }
 
+// Takes an enemy piece off its square (bitboards only; the square is about
+// to be entered by the capturing piece) and off the material counts.
+// Returns its hash key.
+inline std::uint64_t captureOn(Board& b, int colour, int type, Square sq) {
+  const Bitboard bit = squareMask[sq];
+  b.occupied ^= bit;
+  b.colourBB[colour] ^= bit;
+  b.pieceBB[pieceIndex(type, colour)] ^= bit;
+  b.materialSig -= materialUnit(type, colour);
+  b.material[colour] -= pieceValue[type];
+  b.phase[colour] -= phaseWeight[type];
+  const std::uint64_t key = pieceKey[colour][type][sq];
+  if (type == Pawn)
+    b.pawnKey ^= key;
+  else if (type == Rook)
+    dropRookRight(b, colour, sq);
+  return key;
+}
+
+// Puts a captured piece back on its square and into the material counts.
+inline void uncaptureOn(Board& b, int colour, int type, Square sq) {
+  const Bitboard bit = squareMask[sq];
+  b.occupied ^= bit;
+  b.colourBB[colour] ^= bit;
+  b.pieceBB[pieceIndex(type, colour)] ^= bit;
+  b.squareType[sq] = static_cast<std::uint8_t>(type);
+  b.materialSig += materialUnit(type, colour);
+  b.material[colour] += pieceValue[type];
+  b.phase[colour] += phaseWeight[type];
+}
+
 // The clock saturates instead of wrapping: a very long reversible sequence
 // must keep the fifty-move rule in force.
 inline void tickHalfmoveClock(Board& b) {
@@ -75,9 +107,10 @@ inline void makeMove(Board& b, Move m, UndoRecord& undo) {
 
   const int us = static_cast<int>(b.sideToMove);
   const Square from = moveFrom(m), to = moveTo(m);
-  const int piece = movePiece(m);
-  detail::shiftPiece(b, us, piece, from, to);
+  const int piece = movePiece(m), captured = moveCaptured(m);
   std::uint64_t key = b.hashKey ^ pieceKey[us][piece][from] ^ pieceKey[us][piece][to] ^ epKey[b.epFile] ^ sideKey;
+  if (captured) key ^= detail::captureOn(b, us ^ 1, captured, to);
+  detail::shiftPiece(b, us, piece, from, to);
 
   std::uint8_t epFile = 0;
   if (piece == Pawn) {
@@ -86,15 +119,19 @@ inline void makeMove(Board& b, Move m, UndoRecord& undo) {
     if ((from ^ to) == 16) epFile = static_cast<std::uint8_t>(fileOf(to) + 1);
     b.pawnKey ^= pieceKey[us][Pawn][from] ^ pieceKey[us][Pawn][to];
   } else {
-    detail::tickHalfmoveClock(b);
+    if (captured)
+      b.halfmoveClock = 0;
+    else
+      detail::tickHalfmoveClock(b);
     if (piece == King) {
       b.castleRights &= detail::rightsAfterKingMove(us);
       b.kingSquare[us] = to;
     } else if (piece == Rook) {
       detail::dropRookRight(b, us, from);
     }
-    key ^= castleKey[undo.castleRights] ^ castleKey[b.castleRights];
   }
+  // Rights change by a king or rook move, or by taking a rook.
+  if (b.castleRights != undo.castleRights) key ^= castleKey[undo.castleRights] ^ castleKey[b.castleRights];
   b.epFile = epFile;
   b.hashKey = key ^ epKey[epFile];
   b.sideToMove = static_cast<std::uint32_t>(us ^ 1);
@@ -106,9 +143,10 @@ inline void unmakeMove(Board& b, Move m, const UndoRecord& undo) {
     detail::unmakeSpecialMove(b, m);
   } else {
     const int us = static_cast<int>(b.sideToMove);
-    const Square from = moveFrom(m);
-    const int piece = movePiece(m);
-    detail::shiftPiece(b, us, piece, moveTo(m), from);
+    const Square from = moveFrom(m), to = moveTo(m);
+    const int piece = movePiece(m), captured = moveCaptured(m);
+    detail::shiftPiece(b, us, piece, to, from);
+    if (captured) detail::uncaptureOn(b, us ^ 1, captured, to);
     if (piece == King) b.kingSquare[us] = from;
   }
   b.hashKey = undo.hashKey;

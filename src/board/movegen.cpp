@@ -166,6 +166,37 @@ int quiets(const Board& b, MoveEntry* start) {
   return static_cast<int>(list - start);
 }
 
+// The quiet moves of `quiets` that land on `wantedTo[type]` for their piece
+// type or start on `anyFrom`, castling always; in the same order.
+template <int Us>
+int quietsOnto(const Board& b, MoveEntry* start, const Bitboard (&wantedTo)[8], Bitboard anyFrom) {
+  using G = PawnGeometry<Us>;
+  const Bitboard empty = ~b.occupied;
+  MoveEntry* list = castling<Us>(b, start);
+  for (int type = Knight; type <= King; ++type) {
+    for (Bitboard pieces = b.pieces(type, Us); pieces;) {
+      const Square from = popLowest(pieces);
+      const Bitboard wanted = empty & ((anyFrom & squareMask[from]) ? ~Bitboard{0} : wantedTo[type]);
+      if (!wanted) continue;
+      for (Bitboard to = pieceTargets(type, from, b.occupied) & wanted; to;) {
+        const Square sq = popLowest(to);
+        list = emit(list, encodeMove(from, sq, type, NoPiece));
+      }
+    }
+  }
+  const Bitboard pushed = shiftBB<G::Push>(b.pieces(Pawn, Us) & ~G::SeventhRank) & empty;
+  for (Bitboard to = pushed & (wantedTo[Pawn] | shiftBB<G::Push>(anyFrom)); to;) {
+    const Square sq = popLowest(to);
+    list = emit(list, encodeMove(sq - G::Push, sq, Pawn));
+  }
+  const Bitboard doubles = shiftBB<G::Push>(pushed & G::ThirdRank) & empty;
+  for (Bitboard to = doubles & (wantedTo[Pawn] | shiftBB<2 * G::Push>(anyFrom)); to;) {
+    const Square sq = popLowest(to);
+    list = emit(list, encodeMove(sq - 2 * G::Push, sq, Pawn));
+  }
+  return static_cast<int>(list - start);
+}
+
 template <int Us>
 Bitboard checkersOf(const Board& b) {
   constexpr int Them = Us ^ 1;
@@ -264,6 +295,11 @@ int generateCaptures(const Board& board, MoveEntry* list) {
 
 int generateQuiets(const Board& board, MoveEntry* list) {
   return board.sideToMove == White ? quiets<White>(board, list) : quiets<Black>(board, list);
+}
+
+int generateQuietsOnto(const Board& board, MoveEntry* list, const Bitboard (&wantedTo)[8], Bitboard anyFrom) {
+  return board.sideToMove == White ? quietsOnto<White>(board, list, wantedTo, anyFrom)
+                                   : quietsOnto<Black>(board, list, wantedTo, anyFrom);
 }
 
 int generateEvasions(const Board& board, MoveEntry* list) {

@@ -12,6 +12,10 @@ namespace talvik {
 int generateCaptures(const Board& board, MoveEntry* list);
 // Castling and non-capturing, non-promoting moves.
 int generateQuiets(const Board& board, MoveEntry* list);
+// The moves of generateQuiets, in its order, that castle, land on
+// `wantedTo[piece type]` or start on a square of `anyFrom`: the quiet moves
+// that may give check, for example, without generating all of them.
+int generateQuietsOnto(const Board& board, MoveEntry* list, const Bitboard (&wantedTo)[8], Bitboard anyFrom);
 // All evasions when the side to move is in check: safe king steps first, then
 // (against a single checker) captures of the checker and blocks.
 int generateEvasions(const Board& board, MoveEntry* list);

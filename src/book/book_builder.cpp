@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/logger.h"
+#include "base/logger.h"
 #include "book/book_file.h"
 #include "book/polyglot_key.h"
 #include "book/polyglot_move.h"

@@ -4,16 +4,15 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/logger.h"
+#include "base/logger.h"
 #include "book/book_file.h"
-#include "book/polyglot_book.h"
-#include "search/engine.h"
 
 namespace talvik {
 
 namespace {
 
-bool loadTalvikBook(Engine& engine, const std::string& fileName) {
+bool loadTalvikBook(std::vector<BookEntry>& bookEntries, std::vector<PolyglotEntry>& polyglotEntries,
+                    const std::string& fileName) {
   std::vector<BookEntry> entries;
   const BookReadResult result = readBookFile(fileName, entries);
   switch (result.status) {
@@ -29,13 +28,14 @@ bool loadTalvikBook(Engine& engine, const std::string& fileName) {
     case BookReadStatus::Ok:
       break;
   }
-  engine.bookEntries = std::move(entries);
-  engine.polyglotEntries.clear();
-  engine.polyglotEntries.shrink_to_fit();
+  bookEntries = std::move(entries);
+  polyglotEntries.clear();
+  polyglotEntries.shrink_to_fit();
   return true;
 }
 
-bool loadPolyglotBook(Engine& engine, const std::string& fileName) {
+bool loadPolyglotBook(std::vector<BookEntry>& bookEntries, std::vector<PolyglotEntry>& polyglotEntries,
+                      const std::string& fileName) {
   std::vector<PolyglotEntry> entries;
   const PolyglotReadResult result = readPolyglotFile(fileName, entries);
   const char* name = fileName.c_str();
@@ -65,47 +65,38 @@ bool loadPolyglotBook(Engine& engine, const std::string& fileName) {
       break;
   }
   logInfo("Polyglot book %s: %u entries", name, static_cast<unsigned>(entries.size()));
-  engine.polyglotEntries = std::move(entries);
-  engine.bookEntries.clear();
-  engine.bookEntries.shrink_to_fit();
+  polyglotEntries = std::move(entries);
+  bookEntries.clear();
+  bookEntries.shrink_to_fit();
   return true;
 }
 
 }  // namespace
 
-bool loadBook(Engine& engine, const std::string& fileName) {
-  engine.bookMaxMoves = 20;
-  engine.ownBook = 1;
+std::uint32_t libraryRandom() { return static_cast<std::uint32_t>(std::rand()); }
+
+bool loadBookEntries(std::vector<BookEntry>& entries, std::vector<PolyglotEntry>& polyglotEntries,
+                     const std::string& fileName) {
   std::srand(static_cast<unsigned>(std::time(nullptr)));
-  const bool loaded = hasBookMagic(fileName) ? loadTalvikBook(engine, fileName) : loadPolyglotBook(engine, fileName);
-  if (!loaded) engine.ownBook = 0;
-  return loaded;
+  return hasBookMagic(fileName) ? loadTalvikBook(entries, polyglotEntries, fileName)
+                                : loadPolyglotBook(entries, polyglotEntries, fileName);
 }
 
-void unloadBook(Engine& engine) {
-  engine.ownBook = 0;
-  engine.bookEntries.clear();
-  engine.bookEntries.shrink_to_fit();
-  engine.polyglotEntries.clear();
-  engine.polyglotEntries.shrink_to_fit();
-}
-
-Move probeBook(Engine& engine) {
-  if (!engine.polyglotEntries.empty()) {
-    if (engine.chess960) return NoMove;
-    return choosePolyglotMove(engine.polyglotEntries, engine.board, engine.bookSelectivity,
-                              [] { return static_cast<std::uint32_t>(std::rand()); });
+Move probeBook(const std::vector<BookEntry>& entries, const std::vector<PolyglotEntry>& polyglotEntries,
+               const Board& board, bool chess960, int selectivity, const BookRandom& random) {
+  if (!polyglotEntries.empty()) {
+    if (chess960) return NoMove;
+    return choosePolyglotMove(polyglotEntries, board, selectivity, random);
   }
-  const std::vector<BookEntry>& entries = engine.bookEntries;
   if (entries.empty()) return NoMove;
-  const std::uint64_t key = engine.board.hashKey;
+  const std::uint64_t key = board.hashKey;
   const auto first = std::lower_bound(entries.begin(), entries.end(), key,
                                       [](const BookEntry& e, std::uint64_t k) { return e.key < k; });
   if (first == entries.end() || first->key != key) return NoMove;
-  if (engine.bookSelectivity >= 100) return first->move;
+  if (selectivity >= 100) return first->move;
   auto it = first;
   for (; it != entries.end() && it->key == key; ++it)
-    if (std::rand() % 100 < engine.bookSelectivity) return it->move;
+    if (static_cast<int>(random() % 100) < selectivity) return it->move;
   return std::prev(it)->move;  // none was drawn: the last entry of the position
 }
 

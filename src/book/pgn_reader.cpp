@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/logger.h"
+#include "base/logger.h"
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "book/file_handle.h"

@@ -66,58 +66,78 @@ int trapsAndBlocks(const Board& board) {
   return mid;
 }
 
+// What every piece of one side is scored against.
+struct PieceSurroundings {
+  int colour;
+  Bitboard ownPawns, enemyPawns;
+  Bitboard ownPawnAttacks, enemyPawnAttacks;
+  Bitboard safe;  // squares a piece can go to without being chased away by a pawn at once
+};
+
 // Piece-square values, mobility, outposts and rook files of one side's
-// knights, bishops, rooks and queens.
-SideTerms scorePieces(const Board& board, int colour) {
+// pieces of one type (one instance per type, so that the type tests vanish).
+template <int Type>
+void scoreKind(const Board& board, const PieceSurroundings& s, SideTerms& terms) {
   const EvalParameters& p = evalParams;
-  const int them = colour ^ 1;
-  const Bitboard own = board.colourBB[colour];
-  const Bitboard ownPawns = board.pieces(Pawn, colour), enemyPawns = board.pieces(Pawn, them);
-  const Bitboard ownPawnAttacks = pawnAttackSet(colour, ownPawns);
-  const Bitboard enemyPawnAttacks = pawnAttackSet(them, enemyPawns);
-  // Squares a piece can go to without being chased away by a pawn at once.
-  const Bitboard safe = ~own & ~enemyPawnAttacks;
-  SideTerms terms;
+  constexpr int kind = Type - Knight;
+  const int colour = s.colour;
+  const int piece = pieceIndex(Type, colour);
+  for (Bitboard pieces = board.pieceBB[piece]; pieces;) {
+    const Square sq = popLowest(pieces);
+    terms.mid += p.pstMid[piece][sq];
+    terms.end += p.pstEnd[piece][sq];
+    Bitboard attacks;
+    if constexpr (Type == Knight)
+      attacks = knightAttacks[sq];
+    else if constexpr (Type == Bishop)
+      attacks = bishopAttacks(sq, board.occupied);
+    else if constexpr (Type == Rook)
+      attacks = rookAttacks(sq, board.occupied);
+    else
+      attacks = queenAttacks(sq, board.occupied);
+    const int reach = popCount(attacks & s.safe);
+    terms.mobilityMid += p.mobilityMid[kind][reach];
+    terms.mobilityEnd += p.mobilityEnd[kind][reach];
+    terms.attacks[kind] |= attacks;
 
-  for (int type = Knight; type <= Queen; ++type) {
-    const int kind = type - Knight;
-    const int piece = pieceIndex(type, colour);
-    for (Bitboard pieces = board.pieceBB[piece]; pieces;) {
-      const Square sq = popLowest(pieces);
-      terms.mid += p.pstMid[piece][sq];
-      terms.end += p.pstEnd[piece][sq];
-      const Bitboard attacks = type == Knight   ? knightAttacks[sq]
-                               : type == Bishop ? bishopAttacks(sq, board.occupied)
-                               : type == Rook   ? rookAttacks(sq, board.occupied)
-                                                : queenAttacks(sq, board.occupied);
-      const int reach = popCount(attacks & safe);
-      terms.mobilityMid += p.mobilityMid[kind][reach];
-      terms.mobilityEnd += p.mobilityEnd[kind][reach];
-      terms.attacks[kind] |= attacks;
-
-      if (type == Knight) {
-        const int outpost = p.knightOutpost[colour][sq];
-        if (outpost && !(enemyPawnAttacks & squareMask[sq]) && (ownPawnAttacks & squareMask[sq])) {
-          terms.mid += outpost;
-          terms.end += outpost;
-        }
-      } else if (type == Rook) {
-        const Bitboard file = fileMask[fileOf(sq)];
-        if (!(ownPawns & file)) {
-          const bool semiOpen = (enemyPawns & file) != 0;
-          terms.mid += semiOpen ? p.rookSemiOpenFileMid : p.rookOpenFileMid;
-          terms.end += semiOpen ? p.rookSemiOpenFileEnd : p.rookOpenFileEnd;
-        }
-        // On the seventh it attacks pawns still at home or keeps the king on the last rank.
-        const int seventh = colour == White ? 6 : 1;
-        if (rankOf(sq) == seventh &&
-            (relativeRank(colour, board.kingSquare[them]) == 7 || (enemyPawns & rankBB(seventh)))) {
-          terms.mid += p.rook7thRankMid;
-          terms.end += p.rook7thRankEnd;
-        }
+    if constexpr (Type == Knight) {
+      const int outpost = p.knightOutpost[colour][sq];
+      if (outpost && !(s.enemyPawnAttacks & squareMask[sq]) && (s.ownPawnAttacks & squareMask[sq])) {
+        terms.mid += outpost;
+        terms.end += outpost;
+      }
+    } else if constexpr (Type == Rook) {
+      const Bitboard file = fileMask[fileOf(sq)];
+      if (!(s.ownPawns & file)) {
+        const bool semiOpen = (s.enemyPawns & file) != 0;
+        terms.mid += semiOpen ? p.rookSemiOpenFileMid : p.rookOpenFileMid;
+        terms.end += semiOpen ? p.rookSemiOpenFileEnd : p.rookOpenFileEnd;
+      }
+      // On the seventh it attacks pawns still at home or keeps the king on the last rank.
+      const int seventh = colour == White ? 6 : 1;
+      if (rankOf(sq) == seventh &&
+          (relativeRank(colour, board.kingSquare[colour ^ 1]) == 7 || (s.enemyPawns & rankBB(seventh)))) {
+        terms.mid += p.rook7thRankMid;
+        terms.end += p.rook7thRankEnd;
       }
     }
   }
+}
+
+// Knights, bishops, rooks and queens of one side.
+SideTerms scorePieces(const Board& board, int colour) {
+  PieceSurroundings s;
+  s.colour = colour;
+  s.ownPawns = board.pieces(Pawn, colour);
+  s.enemyPawns = board.pieces(Pawn, colour ^ 1);
+  s.ownPawnAttacks = pawnAttackSet(colour, s.ownPawns);
+  s.enemyPawnAttacks = pawnAttackSet(colour ^ 1, s.enemyPawns);
+  s.safe = ~board.colourBB[colour] & ~s.enemyPawnAttacks;
+  SideTerms terms;
+  scoreKind<Knight>(board, s, terms);
+  scoreKind<Bishop>(board, s, terms);
+  scoreKind<Rook>(board, s, terms);
+  scoreKind<Queen>(board, s, terms);
   return terms;
 }
 

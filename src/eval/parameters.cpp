@@ -1,7 +1,7 @@
 #include "eval/parameters.h"
 
-#include "app/config.h"
-#include "app/logger.h"
+#include "base/config.h"
+#include "base/logger.h"
 #include "board/board.h"
 
 namespace talvik {

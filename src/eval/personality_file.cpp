@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "app/config.h"
-#include "app/logger.h"
+#include "base/config.h"
+#include "base/logger.h"
 #include "eval/parameters.h"
 
 namespace talvik {

@@ -1,7 +1,6 @@
 #include "protocol/configured_settings.h"
 
-#include "app/logger.h"
-#include "book/opening_book.h"
+#include "base/logger.h"
 #include "eval/personality_file.h"
 #include "search/engine.h"
 

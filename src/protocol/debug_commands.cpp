@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/output.h"
 #include "board/fen.h"
 #include "eval/evaluate.h"
-#include "protocol/output.h"
 #include "search/engine.h"
 #include "search/game.h"
 #include "tools/perft.h"

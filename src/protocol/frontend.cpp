@@ -8,11 +8,11 @@
 #include <mutex>
 #include <string>
 
-#include "app/build_info.h"
-#include "app/logger.h"
-#include "protocol/input_thread.h"
+#include "base/build_info.h"
+#include "base/logger.h"
+#include "base/output.h"
 #include "protocol/input_reader.h"
-#include "protocol/output.h"
+#include "protocol/input_thread.h"
 #include "protocol/protocol_selector.h"
 #include "protocol/uci_protocol.h"
 #include "protocol/xboard_protocol.h"
@@ -28,26 +28,38 @@ InputReader& standardInput() {
 
 bool inputWaiting() { return standardInput().inputWaiting(); }
 
+namespace {
+
+// The installed line handler. The front end owns it: the engine knows
+// nothing of the protocols.
+std::unique_ptr<ProtocolHandler>& installedHandler() {
+  static std::unique_ptr<ProtocolHandler> handler;
+  return handler;
+}
+
+}  // namespace
+
 void setProtocol(Engine& engine, int id) {
+  std::unique_ptr<ProtocolHandler>& handler = installedHandler();
   // The old handler's report sink dies with it.
   engine.useBaseReportSink();
-  engine.protocolHandler.reset();
+  handler.reset();
   engine.protocolId = id;
   switch (id) {
     case UciProtocolId:
       logInfo("using protocol UCI");
-      engine.protocolHandler = std::make_unique<UciProtocol>(&engine);
+      handler = std::make_unique<UciProtocol>(&engine);
       break;
     case XboardProtocolId:
       logInfo("using protocol XBoard");
-      engine.protocolHandler = std::make_unique<XboardProtocol>(&engine);
+      handler = std::make_unique<XboardProtocol>(&engine);
       break;
     default:
       engine.protocolId = SelectorProtocolId;
-      engine.protocolHandler = std::make_unique<ProtocolSelector>(&engine);
+      handler = std::make_unique<ProtocolSelector>(&engine);
       break;
   }
-  engine.protocolHandler->start();
+  handler->start();
 }
 
 void requestQuit(Engine& engine) {
@@ -61,7 +73,7 @@ void requestQuit(Engine& engine) {
 void handleCommandLine(Engine& engine, std::string_view line) {
   LineTokenizer tokens(line, ' ');
   if (!tokens.nextToken()) return;  // empty, or separators only
-  if (!engine.protocolHandler->handleLine(tokens)) requestQuit(engine);
+  if (!installedHandler()->handleLine(tokens)) requestQuit(engine);
 }
 
 bool readLine(Engine& engine) {
@@ -137,7 +149,7 @@ void runHandedSearches(Engine& engine) {
     engine.searchTaken = 1;
     lock.unlock();
     searchRoot(engine, mode != 0);
-    engine.protocolHandler->searchEnded();
+    installedHandler()->searchEnded();
     lock.lock();
     engine.searchTaken = 0;
   }
@@ -178,7 +190,7 @@ int runProtocolMode(Engine& engine) {
   engine.tearDown();
   inputThread.reset();
   engine.useBaseReportSink();
-  engine.protocolHandler.reset();
+  installedHandler().reset();
   return 0;
 }
 

@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "app/logger.h"
+#include "base/logger.h"
 #include "protocol/frontend.h"
 #include "protocol/input_reader.h"
 #include "search/engine.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/logger.h"
+#include "base/logger.h"
 #include "eval/parameters.h"
 #include "protocol/frontend.h"
 #include "search/engine.h"

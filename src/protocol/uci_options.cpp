@@ -4,11 +4,10 @@
 #include <climits>
 #include <cstdlib>
 
-#include "app/logger.h"
-#include "book/opening_book.h"
+#include "base/logger.h"
+#include "base/output.h"
 #include "eval/parameters.h"
 #include "eval/personality_file.h"
-#include "protocol/output.h"
 #include "search/engine.h"
 #include "search/strength.h"
 #include "search/time_control.h"

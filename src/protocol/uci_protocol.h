@@ -9,8 +9,8 @@
 
 #include "board/move.h"
 #include "protocol/protocol_handler.h"
-#include "protocol/report_sink.h"
 #include "protocol/search_tracker.h"
+#include "search/report_sink.h"
 
 namespace talvik {
 

@@ -6,8 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/build_info.h"
-#include "app/logger.h"
+#include "base/build_info.h"
+#include "base/logger.h"
+#include "base/output.h"
 #include "board/move_text.h"
 #include "board/movegen.h"
 #include "book/opening_book.h"
@@ -15,7 +16,6 @@
 #include "protocol/debug_commands.h"
 #include "protocol/frontend.h"
 #include "protocol/new_game.h"
-#include "protocol/output.h"
 #include "protocol/xboard_clock.h"
 #include "search/engine.h"
 #include "search/game.h"

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "board/makemove.h"
+#include "board/movegen.h"
 #include "search/draw_rules.h"
 #include "search/move_picker.h"
 #include "search/node_support.h"
@@ -189,12 +190,14 @@ int searchNode(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool
   Move bestMove = NoMove;
   Move move = NoMove;
   int stage;
+  // Only moves from these squares, king moves and en passant need the legality test.
+  const Bitboard testSquares = kingTestSquares(board, inCheck);
   while ((stage = nextMove(picker, board, move)) != PickerDone) {
     if (ctx.useNodeBudget && nodeBudgetExceeded(engine)) return 0;
 
     UndoRecord undo;
     makeMove(board, move, undo);
-    if (moverLeftKingAttacked(board)) {
+    if (needsKingTest(move, testSquares) && moverLeftKingAttacked(board)) {
       unmakeMove(board, move, undo);
       continue;
     }

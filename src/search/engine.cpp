@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "app/logger.h"
+#include "base/logger.h"
+#include "book/opening_book.h"
 #include "eval/parameters.h"
-#include "protocol/protocol_handler.h"
 #include "search/reductions.h"
 
 namespace talvik {
@@ -17,10 +17,7 @@ Engine::Engine() {
   pool.engine = this;
 }
 
-Engine::~Engine() {
-  pool.destroyThreads();
-  protocolHandler.reset();
-}
+Engine::~Engine() { pool.destroyThreads(); }
 
 void Engine::initialise(int hashMegabytes) {
   initBitboardTables();
@@ -122,6 +119,20 @@ int Engine::fullmoveNumber() const {
   const int plies = static_cast<int>(gameMoves.size());
   const bool blackStarted = (board.sideToMove == Black) == (plies % 2 == 0);
   return start + (plies + (blackStarted ? 1 : 0)) / 2;
+}
+
+bool loadBook(Engine& engine, const std::string& fileName) {
+  engine.bookMaxMoves = 20;
+  engine.ownBook = loadBookEntries(engine.bookEntries, engine.polyglotEntries, fileName) ? 1 : 0;
+  return engine.ownBook != 0;
+}
+
+void unloadBook(Engine& engine) {
+  engine.ownBook = 0;
+  engine.bookEntries.clear();
+  engine.bookEntries.shrink_to_fit();
+  engine.polyglotEntries.clear();
+  engine.polyglotEntries.shrink_to_fit();
 }
 
 }  // namespace talvik

@@ -5,7 +5,6 @@
 
 #include <condition_variable>
 #include <cstdint>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -16,15 +15,13 @@
 #include "book/book_entry.h"
 #include "book/polyglot_file.h"
 #include "eval/personality.h"
-#include "protocol/report_sink.h"
 #include "search/relaxed.h"
+#include "search/report_sink.h"
 #include "search/thread_pool.h"
 #include "search/time_control.h"
 #include "search/transposition_table.h"
 
 namespace talvik {
-
-class ProtocolHandler;
 
 struct PvLine {
   std::int32_t previousScore;
@@ -174,7 +171,6 @@ class Engine {
   Relaxed<std::uint8_t> quitRequested{0};
 
   // Protocol state.
-  std::unique_ptr<ProtocolHandler> protocolHandler;
   int protocolId = 0;
   Relaxed<std::int32_t> infinitePending{0};
   Relaxed<std::uint8_t> ponderOption{0};
@@ -192,6 +188,13 @@ class Engine {
  private:
   ReportSink baseSink{this};
 };
+
+// Reads the book into the engine (and switches the book on), in either
+// format (see loadBookEntries). A refused book leaves the book off and
+// returns false.
+bool loadBook(Engine& engine, const std::string& fileName);
+// Frees the book and switches it off.
+void unloadBook(Engine& engine);
 
 // Score of a draw from the root side's view (option and key DrawScore).
 extern int drawScore;

@@ -1,6 +1,6 @@
 #include "search/game.h"
 
-#include "app/logger.h"
+#include "base/logger.h"
 #include "board/fen.h"
 #include "board/movegen.h"
 

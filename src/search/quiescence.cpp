@@ -48,11 +48,13 @@ int generateScoredEvasions(const SearchContext& ctx, const Board& board, MoveEnt
 // Outcome of searching one move of the quiescence loop.
 enum class MoveOutcome { Illegal, Searched, Stopped };
 
-MoveOutcome searchMove(SearchContext& ctx, Move move, int beta, int best, int depth, int ply, bool isPV, int& value) {
+// `testLegality`: the move may leave the own king attacked (see needsKingTest).
+MoveOutcome searchMove(SearchContext& ctx, Move move, bool testLegality, int beta, int best, int depth, int ply,
+                       bool isPV, int& value) {
   Board& board = ctx.board;
   UndoRecord undo;
   makeMove(board, move, undo);
-  if (moverLeftKingAttacked(board)) {
+  if (testLegality && moverLeftKingAttacked(board)) {
     unmakeMove(board, move, undo);
     return MoveOutcome::Illegal;
   }
@@ -98,13 +100,16 @@ int quiesce(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool is
                             : generateTacticalMoves(board, list.entries);
   sortByScore(list.entries, count);
 
+  // Only moves from these squares, king moves and en passant need the legality test.
+  const Bitboard testSquares = kingTestSquares(board, inCheck);
   int legalMoves = 0;
   for (int i = 0; i < count; ++i) {
     const Move move = list.entries[i].move;
     if (ctx.useNodeBudget && nodeBudgetExceeded(engine)) return 0;
     if (!inCheck && list.entries[i].score == ExchangeTestedScore && staticExchange(board, move) < 0) continue;
     int value = 0;
-    const MoveOutcome outcome = searchMove(ctx, move, beta, best, depth, ply, isPV, value);
+    const MoveOutcome outcome =
+        searchMove(ctx, move, needsKingTest(move, testSquares), beta, best, depth, ply, isPV, value);
     if (outcome == MoveOutcome::Illegal) continue;
     if (outcome == MoveOutcome::Stopped) return 0;
     ++legalMoves;
@@ -126,14 +131,20 @@ int quiesce(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool is
   // At the first quiescence ply, quiet moves that give check and do not hang
   // the moving piece.
   if (depth >= 0) {
-    const int quiets = generateQuiets(board, list.entries);
+    const CheckTargets targets = checkTargets(board);
+    // Only the moves that may check are generated (all of them in a
+    // position where the enemy king already stands attacked).
+    const int quiets = targets.kingAttacked
+                           ? generateQuiets(board, list.entries)
+                           : generateQuietsOnto(board, list.entries, targets.direct, targets.discoverers);
     for (int i = 0; i < quiets; ++i) {
       const Move move = list.entries[i].move;
-      if (!quietMoveGivesCheck(board, move)) continue;
+      if (!quietMoveGivesCheck(board, targets, move)) continue;
       if (ctx.useNodeBudget && nodeBudgetExceeded(engine)) return 0;
       if (staticExchange(board, move) < 0) continue;
       int value = 0;
-      const MoveOutcome outcome = searchMove(ctx, move, beta, best, depth, ply, isPV, value);
+      const MoveOutcome outcome =
+          searchMove(ctx, move, needsKingTest(move, testSquares), beta, best, depth, ply, isPV, value);
       if (outcome == MoveOutcome::Illegal) continue;
       if (outcome == MoveOutcome::Stopped) return 0;
       if (value > best) {

@@ -314,7 +314,8 @@ void searchRoot(Engine& engine, bool ponder) {
 
   // A book move is played without searching.
   if (engine.ownBook && engine.gameMoves.size() < static_cast<std::size_t>(std::max(engine.bookMaxMoves, 0))) {
-    const Move bookMove = probeBook(engine);
+    const Move bookMove = probeBook(engine.bookEntries, engine.polyglotEntries, engine.board, engine.chess960 != 0,
+                                    engine.bookSelectivity, libraryRandom);
     if (bookMove != NoMove && containsMove(root, bookMove)) {
       engine.pollInterval = DefaultPollInterval;
       run.best = bookMove;

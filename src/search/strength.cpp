@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/logger.h"
+#include "base/logger.h"
 #include "search/engine.h"
 
 namespace talvik {

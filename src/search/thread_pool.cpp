@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "app/logger.h"
+#include "base/logger.h"
 #include "search/engine.h"
 #include "search/time_control.h"
 

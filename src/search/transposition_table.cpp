@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "app/logger.h"
+#include "base/logger.h"
 
 namespace talvik {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/logger.h"
+#include "base/logger.h"
 #include "eval/evaluate.h"
 #include "search/engine.h"
 #include "search/game.h"

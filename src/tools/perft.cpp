@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "base/output.h"
 #include "board/move_text.h"
-#include "protocol/output.h"
 #include "search/engine.h"
 #include "tools/leaf_count.h"
 

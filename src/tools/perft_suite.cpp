@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/config.h"
-#include "app/logger.h"
-#include "protocol/output.h"
+#include "base/config.h"
+#include "base/logger.h"
+#include "base/output.h"
 #include "search/engine.h"
 #include "search/game.h"
 #include "tools/perft.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/logger.h"
+#include "base/logger.h"
 #include "board/movegen.h"
 #include "board/see.h"
 #include "search/engine.h"

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/build_info.h"
-#include "app/logger.h"
+#include "base/build_info.h"
+#include "base/logger.h"
 #include "board/move_text.h"
 #include "board/movegen.h"
 #include "search/engine.h"

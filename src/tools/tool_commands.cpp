@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdio>
 
-#include "app/build_info.h"
+#include "base/build_info.h"
 #include "book/book_builder.h"
 #include "search/engine.h"
 #include "tools/benchmark.h"

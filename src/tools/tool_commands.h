@@ -2,7 +2,7 @@
 // Each returns the process exit status.
 #pragma once
 
-#include "app/command_line.h"
+#include "tools/tool_request.h"
 
 namespace talvik {
 

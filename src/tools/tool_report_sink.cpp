@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/logger.h"
+#include "base/logger.h"
 #include "board/move_text.h"
 
 namespace talvik {

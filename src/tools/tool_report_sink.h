@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "protocol/report_sink.h"
+#include "search/report_sink.h"
 
 namespace talvik {
 

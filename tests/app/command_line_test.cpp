@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/build_info.h"
+#include "base/build_info.h"
 
 namespace talvik {
 namespace {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/config.h"
+#include "base/config.h"
 
 namespace talvik {
 namespace {

@@ -163,6 +163,10 @@ TEST(MakeMove, ClockSaturatesAndResets) {
   EXPECT_EQ(b.halfmoveClock, 255);
   play(b, "e2e3");
   EXPECT_EQ(b.halfmoveClock, 0);
+  // A capture by a piece resets it too.
+  b = boardFromFen("4k3/8/8/8/8/8/3n4/4K3 w - - 30 1");
+  play(b, "e1d2");
+  EXPECT_EQ(b.halfmoveClock, 0);
 }
 
 TEST(MakeNullMove, PassesAndIsUndone) {

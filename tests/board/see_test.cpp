@@ -51,6 +51,18 @@ TEST(StaticExchange, Values) {
       {"4k3/8/2p5/3n4/8/5B2/8/4K3 w - - 0 1", "f3d5", 0},
       // Black to move: the least valuable recapture is chosen.
       {"4k3/8/8/3q4/4P3/2N5/8/4K3 b - - 0 1", "d5e4", 100 - 975},
+      // X-rays opened by a recapture, behind either side's capturer:
+      // NxP RxN NxR Rd8xN, the second black rook joins from behind the first.
+      {"3r3k/3r4/8/3p4/8/2N1N3/8/6K1 w - - 0 1", "e3d5", 100 - 325 + 500 - 325},
+      // NxP NxN RxN BxR Rd1xB, the white rook behind the first one joins.
+      {"7k/1b6/5n2/3p4/8/4N3/3R4/3R2K1 w - - 0 1", "e3d5", 100 - 325 + 325 - 500 + 325},
+      // NxP cxN, and White stops: RxP would lose the rook to the queen
+      // behind the recapturing pawn.
+      {"7k/1q6/2p5/3p4/8/4N3/8/3R2K1 w - - 0 1", "e3d5", 100 - 325},
+      // Black to move: NxP RxN NxR Qd1xN, White's queen behind its rook.
+      {"7k/8/8/1n3n2/3P4/8/3R4/3Q2K1 b - - 0 1", "f5d4", 100 - 325 + 500 - 325},
+      // A pawn push opens the file for the rook behind it: exd5 Rxd5.
+      {"4k3/8/4p3/8/3P4/8/8/3RK3 w - - 0 1", "d4d5", 0},
       // A promotion counts as a pawn move.
       {"4k3/1P6/8/8/8/8/8/4K3 w - - 0 1", "b7b8q", 0},
       {"1r2k3/P7/8/8/8/8/8/4K3 w - - 0 1", "a7b8q", 500},

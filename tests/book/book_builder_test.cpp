@@ -210,7 +210,7 @@ TEST_F(BookBuilderTest, RandomGamesRoundTrip) {
     for (int i = 0; i < n; ++i) legal |= list.entries[i].move == entry->move;
     EXPECT_TRUE(legal) << boardToFen(board, 1);
     engine.board = board;
-    EXPECT_EQ(probeBook(engine), entry->move);
+    EXPECT_EQ(probeBook(engine.bookEntries, {}, engine.board, false, engine.bookSelectivity, libraryRandom), entry->move);
   }
 }
 

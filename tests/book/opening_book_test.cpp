@@ -18,6 +18,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// What the search driver asks the book for the engine's position.
+Move probeEngineBook(const Engine& engine) {
+  return probeBook(engine.bookEntries, engine.polyglotEntries, engine.board, engine.chess960 != 0,
+                   engine.bookSelectivity, libraryRandom);
+}
+
 std::string tempFile(const std::string& name) {
   return (fs::temp_directory_path() / ("talvik_" + std::to_string(::getpid()) + "_" + name)).string();
 }
@@ -101,7 +107,7 @@ TEST(OpeningBook, HeaderTruncationAndFormatRules) {
       EXPECT_EQ(engine.bookEntries.size(), c.entries) << c.name;
       EXPECT_EQ(engine.polyglotEntries.size(), c.polyglotEntries) << c.name;
       engine.newGame();
-      const Move move = probeBook(engine);
+      const Move move = probeEngineBook(engine);
       EXPECT_EQ(move == NoMove ? "" : moveToCoordinate(move, false), c.move) << c.name;
     }
     fs::remove(file);
@@ -117,13 +123,13 @@ TEST(OpeningBook, SelectivityChoosesAmongAPositionsMoves) {
   const Move e4 = encodeMove(12, 28, Pawn), d4 = encodeMove(11, 27, Pawn);
   engine.bookEntries = {{key - 1, e4, 1, 1}, {key, e4, 5, 10}, {key, d4, 3, 4}, {key + 1, d4, 1, 1}};
   engine.bookSelectivity = 100;
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(probeBook(engine), e4);
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(probeEngineBook(engine), e4);
   engine.bookSelectivity = 1;
   int d4Count = 0;
-  for (int i = 0; i < 400; ++i) d4Count += probeBook(engine) == d4;
+  for (int i = 0; i < 400; ++i) d4Count += probeEngineBook(engine) == d4;
   EXPECT_GT(d4Count, 300);  // the first entry is drawn with probability 1%, else the last one
   engine.board.hashKey ^= 0x55;
-  EXPECT_EQ(probeBook(engine), NoMove);
+  EXPECT_EQ(probeEngineBook(engine), NoMove);
 }
 
 TEST(OpeningBook, PolyglotBookIsNeverAskedInChess960) {
@@ -131,9 +137,9 @@ TEST(OpeningBook, PolyglotBookIsNeverAskedInChess960) {
   engine.initialise(1);
   engine.polyglotEntries = {{polyglotKey(engine.board), 4 | 3 << 3 | 4 << 6 | 1 << 9, 1, 0}};
   engine.bookSelectivity = 100;
-  EXPECT_NE(probeBook(engine), NoMove);
+  EXPECT_NE(probeEngineBook(engine), NoMove);
   engine.chess960 = 1;
-  EXPECT_EQ(probeBook(engine), NoMove);
+  EXPECT_EQ(probeEngineBook(engine), NoMove);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/move_text.h"
@@ -38,8 +40,29 @@ TEST(GivesCheck, AgreesWithPlayingTheMove) {
       MoveList quiets;
       const int count = generateQuiets(board, quiets.entries);
       const int us = static_cast<int>(board.sideToMove);
+      const CheckTargets targets = checkTargets(board);
+      // The quiet moves generated onto the check targets are exactly the
+      // checking quiet moves, in the generator's order, once the check test
+      // has filtered both lists (the search generates them all when the
+      // enemy king already stands attacked, as in one of the extra positions).
+      MoveList candidates;
+      const int candidateCount =
+          generateQuietsOnto(board, candidates.entries, targets.direct, targets.discoverers);
+      std::vector<Move> fromAll, fromCandidates;
+      for (int i = 0; i < count; ++i)
+        if (quietMoveGivesCheck(board, quiets.entries[i].move)) fromAll.push_back(quiets.entries[i].move);
+      for (int i = 0; i < candidateCount; ++i)
+        if (quietMoveGivesCheck(board, targets, candidates.entries[i].move))
+          fromCandidates.push_back(candidates.entries[i].move);
+      if (!targets.kingAttacked) {
+        ASSERT_EQ(fromCandidates, fromAll) << boardToFen(board, 1);
+      }
       for (int i = 0; i < count; ++i) {
         const Move m = quiets.entries[i].move;
+        // The precomputed form answers like the full test for every
+        // generated move, illegal ones included (the search asks first).
+        ASSERT_EQ(quietMoveGivesCheck(board, targets, m), quietMoveGivesCheck(board, m))
+            << boardToFen(board, 1) << " " << moveToCoordinate(m, true);
         Board after = board;
         makeMove(after, m, undo);
         if (isSquareAttacked(after, after.kingSquare[us], us ^ 1)) continue;  // illegal

@@ -37,7 +37,11 @@ TEST(Quiescence, MoveSelection) {
     const int value = quiesce(ctx, c.alpha, c.beta, c.depth, 1, false, false);
     EXPECT_EQ(ctx.nodes > 0, c.searchesMoves) << c.fen << " depth " << c.depth;
     if (!c.searchesMoves && c.beta < 32001) {
-      EXPECT_GE(value, c.beta) << c.fen;
+      // The stand-pat value itself, not just beta.
+      const int standPat = evaluateLazy(fixture.engine->evalContext, ctx.board,
+                                        fixture.engine->pool.mainThread->pawnHash, c.alpha, c.beta);
+      EXPECT_GE(standPat, c.beta) << c.fen;
+      EXPECT_EQ(value, standPat) << c.fen;
     }
   }
 }

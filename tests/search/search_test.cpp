@@ -93,6 +93,8 @@ TEST(SearchDraws, DrawValueFollowsTheRootSide) {
       {"8/8/4k3/8/8/4K3/8/8 b - - 0 1", "", false},  // bare kings
       {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", "g1f3 g8f6 f3g1 f6g8", true},
       {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", "g1f3 g8f6 f3g1 f6g8", false},
+      // Both kings walk a triangle: the position comes back after six plies.
+      {"4k3/8/8/8/8/8/8/4K2R w - - 0 1", "e1d1 e8d8 d1d2 d8d7 d2e1 d7e8", true},
   };
   const int savedDrawScore = drawScore;
   for (const int configured : {0, 50, -30}) {

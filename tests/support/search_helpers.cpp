@@ -24,6 +24,8 @@ void RecordingSink::reportPv(int line, int depth, int score, const Move* moves, 
   if (onPv) onPv(*engine_, pvs.back());
 }
 
+void RecordingSink::reportCurrentMove(Move move, int number) { currentMoves.emplace_back(move, number); }
+
 bool RecordingSink::inputWaiting() {
   pollfd fd{STDIN_FILENO, POLLIN, 0};
   return ::poll(&fd, 1, 0) > 0;

@@ -6,10 +6,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "protocol/report_sink.h"
 #include "search/engine.h"
+#include "search/report_sink.h"
 
 namespace talvik::test {
 
@@ -41,11 +42,13 @@ class RecordingSink : public ReportSink {
   // Polling searches ask first: a line is waiting when standard input is readable.
   bool inputWaiting() override;
   void pollInput() override;
+  void reportCurrentMove(Move move, int number) override;
 
   std::vector<ReportedPv> pvs;
   ReportedBestMove bestMove;
   int bestMoveReports = 0;
   int inputPolls = 0;
+  std::vector<std::pair<Move, int>> currentMoves;  // (move, its number in the root list)
   // Called after each recorded PV (for example to stop the search from inside).
   std::function<void(Engine&, const ReportedPv&)> onPv;
   std::function<void(Engine&)> onPollInput;

@@ -66,6 +66,13 @@ TEST(SuiteSan, Disambiguation) {
       {"4k3/8/8/8/8/8/8/1N2K1N1 w - - 0 1", "g1f3", "Nf3"},           // only one knight reaches f3
       {"4k3/8/8/2N5/8/2N5/8/4K3 w - - 0 1", "c3e4", "N3e4"},          // same file: the rank
       {"4k3/8/8/1N6/8/8/2N5/4K3 w - - 0 1", "b5d4", "Nbd4"},          // neither shared: the file
+      {"7k/8/2N1N3/8/8/8/4N3/7K w - - 0 1", "e6d4", "Ne6d4"},         // one shares the rank, one the file
+      {"7k/8/1B3B2/8/8/8/1B6/7K w - - 0 1", "b6d4", "Bb6d4"},
+      {"7k/8/1B6/8/8/8/1B6/7K w - - 0 1", "b6d4", "B6d4"},
+      {"7k/8/8/8/R5R1/8/8/7K w - - 0 1", "g4d4", "Rgd4"},
+      {"7k/3R4/8/8/8/8/8/3R3K w - - 0 1", "d7d4", "R7d4"},
+      {"7k/Q2Q4/8/8/8/8/8/Q6K w - - 0 1", "a7d4", "Qa7d4"},
+      {"7k/8/8/8/8/8/8/Q5QK w - - 0 1", "g1d4", "Qgd4"},
       {"4k3/8/8/8/4p3/3P4/8/4K3 w - - 0 1", "d3e4", "dxe4"},
       {"4k3/1P6/8/8/8/8/8/4K3 w - - 0 1", "b7b8q", "b8=Q"},
       {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "e1h1", "O-O"},

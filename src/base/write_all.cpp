@@ -1,4 +1,4 @@
-#include "app/write_all.h"
+#include "base/write_all.h"
 
 #include <unistd.h>
 

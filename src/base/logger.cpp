@@ -1,4 +1,4 @@
-#include "app/logger.h"
+#include "base/logger.h"
 
 #include <fcntl.h>
 #include <sys/time.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "app/write_all.h"
+#include "base/write_all.h"
 
 namespace talvik {
 

@@ -1,4 +1,4 @@
-#include "protocol/output.h"
+#include "base/output.h"
 
 #include <unistd.h>
 
@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/logger.h"
-#include "app/write_all.h"
+#include "base/logger.h"
+#include "base/write_all.h"
 
 namespace talvik {
 

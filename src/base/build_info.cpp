@@ -1,4 +1,4 @@
-#include "app/build_info.h"
+#include "base/build_info.h"
 
 namespace talvik {
 
