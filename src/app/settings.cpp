@@ -24,6 +24,7 @@ void applySettings(EngineSettings& s, const Config& config) {
   s.useNullMovePruning = configInt(config, "UseNullMovePruning", 1);
   s.useLMR = configInt(config, "UseLMR", 1);
   s.drawScore = configInt(config, "DrawScore", 0);
+  s.moveOverheadMs = std::clamp(configInt(config, "MoveOverhead", DefaultMoveOverheadMs), 0, MaxMoveOverheadMs);
   s.useInputThread = configInt(config, "UseInputThread", 1);
   s.usePersonalityOptions = configInt(config, "UsePersonalityOptions", 0);
   s.eloNodesParamA = configReal(config, "EloNodesParamA", 242.573714);

@@ -149,6 +149,7 @@ void runHandedSearches(Engine& engine) {
     engine.searchTaken = 1;
     lock.unlock();
     searchRoot(engine, mode != 0);
+    installedHandler()->searchEnded();
     lock.lock();
     engine.searchTaken = 0;
   }

@@ -17,6 +17,9 @@ class ProtocolHandler {
   // Handles one command line. `tokens` stands on the line's first token:
   // lines without any token never reach a handler. False ends the program.
   virtual bool handleLine(LineTokenizer& tokens) = 0;
+  // Input-thread mode: called on the main thread after each search, so that
+  // the commands put off during the search run now.
+  virtual void searchEnded() {}
 
  protected:
   Engine* engine_;

@@ -12,16 +12,22 @@ namespace talvik {
 namespace {
 // Parameter names, values and the quoted unknown word are cut to this.
 constexpr std::size_t MaxWord = 256;
+
+// setProtocol destroys the selector: what it kept is passed in copies.
+void installProtocol(Engine& engine, int id, const std::vector<std::pair<std::string, std::string>> parameters) {
+  setProtocol(engine, id);
+  for (const auto& [name, value] : parameters) setParameter(engine.evalContext, name, value);
+}
+
 }  // namespace
 
 bool ProtocolSelector::handleLine(LineTokenizer& tokens) {
-  // setProtocol destroys this selector: nothing of it may be used afterwards.
   if (tokens.tokenBeginsWith("uci")) {
-    setProtocol(*engine_, UciProtocolId);
+    installProtocol(*engine_, UciProtocolId, parameters_);
     return true;
   }
   if (tokens.tokenBeginsWith("xboard")) {
-    setProtocol(*engine_, XboardProtocolId);
+    installProtocol(*engine_, XboardProtocolId, parameters_);
     return true;
   }
   if (tokens.tokenBeginsWith("setvalue")) {
@@ -30,6 +36,7 @@ bool ProtocolSelector::handleLine(LineTokenizer& tokens) {
     if (!tokens.nextToken()) return true;
     const std::string value = tokens.tokenCopy(MaxWord);
     setParameter(engine_->evalContext, name, value);
+    parameters_.emplace_back(name, value);
     return true;
   }
   if (tokens.tokenBeginsWith("quit")) return false;

@@ -1,5 +1,7 @@
 #include "protocol/search_tracker.h"
 
+#include <utility>
+
 #include "protocol/frontend.h"
 #include "search/engine.h"
 #include "search/time_control.h"
@@ -86,7 +88,49 @@ bool SearchTracker::settle(Lock& lock, bool abortIt, std::string_view line) {
     }
     changed_.wait(lock);
   }
+  awaitDeferred(lock);
   return true;
+}
+
+bool SearchTracker::mustDefer() const {
+  if (pending()) return true;
+  return (runningDeferred_ || !deferred_.empty()) && deferredRunner_ != std::this_thread::get_id();
+}
+
+bool SearchTracker::runsNow(std::string_view line) {
+  Lock lock(mutex_);
+  if (!mustDefer()) return true;
+  if (engine_.inputThreadActive) deferred_.emplace_back(line);
+  else deferLine(line);
+  return false;
+}
+
+void SearchTracker::runDeferred() {
+  while (!engine_.quitRequested) {
+    std::vector<std::string> lines;
+    {
+      Lock lock(mutex_);
+      lines = takeDeferred();
+    }
+    if (lines.empty()) return;
+    for (const std::string& line : lines) handleCommandLine(engine_, line);
+  }
+}
+
+std::vector<std::string> SearchTracker::takeDeferred() {
+  runningDeferred_ = !pending() && !deferred_.empty();
+  if (!runningDeferred_) {
+    changed_.notify_all();
+    return {};
+  }
+  deferredRunner_ = std::this_thread::get_id();
+  return std::exchange(deferred_, {});
+}
+
+void SearchTracker::awaitDeferred(Lock& lock) {
+  while (engine_.inputThreadActive && !pending() && (runningDeferred_ || !deferred_.empty()) &&
+         deferredRunner_ != std::this_thread::get_id())
+    changed_.wait(lock);
 }
 
 void SearchTracker::awaitStopped(Lock& lock) {

@@ -12,14 +12,18 @@
 //   puts the two in an order: the report sees what the command did, or the
 //   command sees that the report has happened.
 //
-// At most one search is pending at a time: commands that need the engine at
-// rest (a new position, a new "go", option changes) first stop the pending
-// search and wait for its report (settle).
+// At most one search is pending at a time: commands that change the game or
+// start a search first stop the pending search and wait for its report
+// (settle). Settings and debug commands do not end a search: they wait for
+// its end (runsNow) and run before the next command that settles.
 #pragma once
 
 #include <condition_variable>
 #include <mutex>
+#include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 namespace talvik {
 
@@ -73,6 +77,18 @@ class SearchTracker {
   // which cannot be waited for: `line` is then deferred to the end of the
   // search and false is returned. A held answer is left to the caller.
   bool settle(Lock& lock, bool abort, std::string_view line);
+  // Settings and debug commands neither run during a search nor end it.
+  // True when the command `line` may run now; otherwise it is kept until
+  // the search has ended: in polling mode the front-end replays it after the
+  // search, with the input thread the main thread runs it (runDeferred)
+  // before it takes the next search. Locks the mutex itself.
+  bool runsNow(std::string_view line);
+  // Main thread, after each search (input-thread mode): handles the kept
+  // lines until none is left. Locks the mutex itself.
+  void runDeferred();
+  // Waits (input-thread mode) while kept lines of an ended search are still
+  // to run, so that a later command sees their effect.
+  void awaitDeferred(Lock& lock);
   // Waits (input-thread mode) while the pending search has been told to stop
   // but has not reported yet, so that a reply to a later command cannot come
   // before that search's last words.
@@ -82,6 +98,10 @@ class SearchTracker {
   enum class Request { None, Stop, Abort };
   // Writes the requested stop code and makes the search poll at its next node.
   void applyRequests();
+  // Whether a line must be kept now: a search is pending, or earlier lines
+  // are kept (and this is not the thread that runs them).
+  bool mustDefer() const;
+  std::vector<std::string> takeDeferred();
 
   Engine& engine_;
   std::mutex mutex_;
@@ -92,6 +112,9 @@ class SearchTracker {
   Request request_ = Request::None;
   bool answerRequested_ = false;
   bool abortRequested_ = false;
+  std::vector<std::string> deferred_;
+  bool runningDeferred_ = false;
+  std::thread::id deferredRunner_;
 };
 
 }  // namespace talvik

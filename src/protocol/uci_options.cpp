@@ -10,6 +10,7 @@
 #include "eval/personality_file.h"
 #include "search/engine.h"
 #include "search/strength.h"
+#include "search/time_control.h"
 
 namespace talvik {
 
@@ -57,6 +58,7 @@ void sendUciOptions(const Engine& engine) {
   sendLine("option name UCI_LimitStrength type check default %s", trueFalse(s.useStrength != 0));
   sendLine("option name UCI_Elo type spin default %d min %d max %d", s.strengthElo, MinStrengthElo, MaxStrengthElo);
   sendLine("option name DrawScore type spin default %d min -100 max 100", s.drawScore);
+  sendLine("option name Move Overhead type spin default %d min 0 max %d", s.moveOverheadMs, MaxMoveOverheadMs);
 }
 
 bool parseSetOption(LineTokenizer& tokens, OptionSetting& setting) {
@@ -69,6 +71,11 @@ bool parseSetOption(LineTokenizer& tokens, OptionSetting& setting) {
     if (!tokens.nextToken() || !tokens.tokenBeginsWith("Hash")) return false;
     setting.name = "Clear Hash";
     return true;
+  }
+  if (setting.name == "Move") {
+    // The other name of two words.
+    if (!tokens.nextToken() || tokens.token() != "Overhead") return false;
+    setting.name = "Move Overhead";
   }
   if (!tokens.nextToken() || !tokens.tokenBeginsWith("value")) return false;
   if (!tokens.nextToken()) return false;
@@ -123,6 +130,8 @@ void applyUciOption(Engine& engine, const OptionSetting& setting) {
     const int threads = valueInt(value);
     logInfo("Using %d threads", threads);
     engine.pool.setThreadCount(std::clamp(threads, 1, MaxThreadCount));
+  } else if (name == "Move Overhead") {
+    s.moveOverheadMs = std::clamp(valueInt(value), 0, MaxMoveOverheadMs);
   } else if (startsWith(name, "UsePersonality")) {
     engine.usePersonalityActive = on;
     loadPersonality(engine.evalContext, on ? s.personalityFile : std::string());

@@ -9,7 +9,7 @@ namespace talvik {
 
 class Engine;
 
-// The fifteen "option name ..." lines, with the configured defaults.
+// The "option name ..." lines, with the configured defaults.
 void sendUciOptions(const Engine& engine);
 
 // One "setoption" command: "setoption name N value V" ("Clear Hash" has no value).
@@ -17,7 +17,8 @@ struct OptionSetting {
   std::string name;
   std::string value;
 };
-// Reads the words after "setoption"; false when the name word, the name, the
+// Reads the words after "setoption" ("Clear Hash" and "Move Overhead" are the
+// names of two words); false when the name word, the name, the
 // value word or the value is missing (the command then does nothing). The
 // file-name options Book and PersonalityFile take the rest of the line as
 // their value, so that names with blanks work.

@@ -84,34 +84,44 @@ bool UciProtocol::handleLine(LineTokenizer& tokens) {
   } else if (tokens.tokenBeginsWith("position")) {
     position(tokens);
   } else if (tokens.tokenBeginsWith("isready")) {
+    {
+      // A search told to stop answers first, and settings sent during a
+      // search that has ended since take effect first.
+      SearchTracker::Lock lock(tracker_.mutex());
+      tracker_.awaitStopped(lock);
+      tracker_.awaitDeferred(lock);
+    }
     sendText("readyok");
   } else if (tokens.tokenBeginsWith("ponderhit")) {
     ponderhit();
   } else if (tokens.tokenBeginsWith("setoption")) {
+    // A setting never ends a search: it waits for the search's end.
     OptionSetting setting;
-    if (settle(tokens) && parseSetOption(tokens, setting)) applyUciOption(engine, setting);
+    if (tracker_.runsNow(tokens.line()) && parseSetOption(tokens, setting)) applyUciOption(engine, setting);
   } else if (tokens.tokenBeginsWith("quit")) {
     quit();
     return false;
   } else if (tokens.tokenBeginsWith("ucinewgame")) {
-    newGame();
+    newGame(tokens);
   } else if (tokens.tokenBeginsWith("stop")) {
     stop();
   } else if (tokens.tokenBeginsWith("debug")) {
     // accepted and ignored
   } else if (const DebugCommand command = debugCommandOf(tokens); command != DebugCommand::None) {
-    if (settle(tokens)) runDebugCommand(engine, command, tokens);
+    if (tracker_.runsNow(tokens.line())) runDebugCommand(engine, command, tokens);
   }
   return true;
 }
 
 bool UciProtocol::settle(const LineTokenizer& tokens) {
   SearchTracker::Lock lock(tracker_.mutex());
-  // A GUI that moves on without "stop" or "ponderhit" still gets the answer
-  // its "go ponder" was owed.
+  // A GUI that moves on without "stop" or "ponderhit" still gets the
+  // answer its "go ponder" or "go infinite" was owed.
   if (tracker_.phase() == SearchTracker::Phase::Held) releaseHeldAnswer();
   return tracker_.settle(lock, false, tokens.line());
 }
+
+void UciProtocol::searchEnded() { tracker_.runDeferred(); }
 
 void UciProtocol::go(LineTokenizer& tokens) {
   if (!settle(tokens)) return;
@@ -166,22 +176,20 @@ void UciProtocol::stop() {
 
 void UciProtocol::quit() {
   SearchTracker::Lock lock(tracker_.mutex());
+  quitting_ = true;
   engine_->lastPonderMove = NoMove;
   tracker_.abort();
 }
 
-void UciProtocol::newGame() {
-  Engine& engine = *engine_;
+void UciProtocol::newGame(const LineTokenizer& tokens) {
   SearchTracker::Lock lock(tracker_.mutex());
-  engine.lastPonderMove = NoMove;
-  if (tracker_.pending()) {
-    // The reset waits for the search's report.
-    engine.newGamePending = 1;
-    tracker_.abort();
-    return;
-  }
-  tracker_.release();  // an aborted game owes no held answer
-  resetForNewGame(engine);
+  engine_->lastPonderMove = NoMove;
+  // The held answer of the last game's search is still owed.
+  if (tracker_.phase() == SearchTracker::Phase::Held) releaseHeldAnswer();
+  // A running search is aborted and answers before the reset (in polling
+  // mode the command comes back once the search has ended).
+  if (!tracker_.settle(lock, true, tokens.line())) return;
+  resetForNewGame(*engine_);
 }
 
 // -- answers -----------------------------------------------------------------
@@ -195,7 +203,13 @@ void UciProtocol::sendBestMove(Move best, Move ponder) {
 }
 
 void UciProtocol::releaseHeldAnswer() {
-  engine_->goPonder = 1;
+  Engine& engine = *engine_;
+  if (heldPonder_) {
+    engine.goPonder = 1;
+  } else {
+    engine.infinitePending = 0;
+    engine.lastPonderMove = lastPonderMove_;
+  }
   sendBestMove(lastBestMove_, lastPonderMove_);
   tracker_.release();
 }
@@ -211,17 +225,18 @@ void UciProtocol::searchReported(int kind, Move best, Move ponder) {
       engine.newGamePending = 0;
       resetForNewGame(engine);
     }
-    // An infinite search is owed its move whatever ends it.
-    if (engine.infinitePending) {
-      engine.infinitePending = 0;
-      sendLine("bestmove %s", coordinate(engine, best).c_str());
-    }
+    engine.infinitePending = 0;
+    // A new game cuts the search short but the GUI still waits for its
+    // answer; only "quit" needs none.
+    if (!quitting_) sendLine("bestmove %s", coordinate(engine, best).c_str());
     tracker_.reported(false);
     return;
   }
-  // A ponder search that ended on its own waits for "ponderhit" or "stop",
-  // unless one of them has already come.
-  if (kind == StopPonderDone && !tracker_.answerRequested()) {
+  // A ponder search or an analysis that ended on its own waits for
+  // "ponderhit" or "stop", unless one of them has already come.
+  const bool endedOnItsOwn = !tracker_.answerRequested();
+  if (endedOnItsOwn && (kind == StopPonderDone || engine.infinitePending)) {
+    heldPonder_ = kind == StopPonderDone;
     tracker_.reported(true);
     return;
   }

@@ -1,10 +1,10 @@
 // The UCI protocol: the "uci" reply, the command table, and the search's
 // reports as "info" and "bestmove" lines.
 //
-// Every "go" gets exactly one "bestmove", whenever "stop" or "ponderhit"
-// arrive; only a search aborted by "quit" or "ucinewgame" goes unanswered
-// (unless it was an infinite one). A ponder search that ends on its own holds
-// its answer until "ponderhit" or "stop" releases it.
+// Every "go" gets exactly one "bestmove", whatever arrives during the search;
+// only "quit" ends one without an answer. A ponder search or an analysis
+// ("go infinite") that ends on its own holds its answer until "ponderhit" or
+// "stop" releases it (or a new position, "go" or "ucinewgame" moves on).
 #pragma once
 
 #include "board/move.h"
@@ -42,6 +42,8 @@ class UciProtocol : public ProtocolHandler {
   // The reply to "uci": identity, options, engine set-up, "uciok".
   void start() override;
   bool handleLine(LineTokenizer& tokens) override;
+  // Runs the settings and debug commands that waited for the search's end.
+  void searchEnded() override;
 
  private:
   friend class UciReportSink;
@@ -51,7 +53,7 @@ class UciProtocol : public ProtocolHandler {
   void ponderhit();
   void stop();
   void quit();
-  void newGame();
+  void newGame(const LineTokenizer& tokens);
   // Stops a pending search and waits for its answer before a command that
   // changes the engine; false when the command was put off (polling mode).
   bool settle(const LineTokenizer& tokens);
@@ -66,6 +68,8 @@ class UciProtocol : public ProtocolHandler {
   // The moves of the latest result, kept for a held answer.
   Move lastBestMove_ = NoMove;
   Move lastPonderMove_ = NoMove;
+  bool heldPonder_ = false;  // the held answer is a ponder search's (else an analysis's)
+  bool quitting_ = false;
 };
 
 }  // namespace talvik

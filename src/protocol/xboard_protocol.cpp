@@ -4,8 +4,10 @@
 #include <cctype>
 #include <climits>
 #include <utility>
+#include <vector>
 
 #include "base/build_info.h"
+#include "base/logger.h"
 #include "base/output.h"
 #include "board/move_text.h"
 #include "board/movegen.h"
@@ -18,6 +20,7 @@
 #include "search/engine.h"
 #include "search/game.h"
 #include "search/strength.h"
+#include "search/time_control.h"
 
 namespace talvik {
 
@@ -28,6 +31,7 @@ constexpr int MovesPerControlAtStart = 40;
 constexpr std::size_t MaxOptionText = 255;
 // A received move is kept with at most this many characters.
 constexpr std::size_t MaxMoveText = 16;
+constexpr int MaxThreadCount = 64;
 
 bool isFile(char c) { return c >= 'a' && c <= 'h'; }
 bool isRank(char c) { return c >= '1' && c <= '8'; }
@@ -61,6 +65,14 @@ bool isLegalMove(const Board& board, Move move) {
   return false;
 }
 
+// XBoard shows 100000 + N as a mate in N moves, and -100000 - N as being
+// mated in N; other scores are centipawns.
+int xboardScore(int score) {
+  if (score > MateThreshold) return 100000 + (MateScore - score) / 2 + 1;
+  if (score < -MateThreshold) return -100000 - (MateScore + score) / 2;
+  return score;
+}
+
 int tokenNumber(const LineTokenizer& tokens) {
   return static_cast<int>(std::clamp<long long>(tokens.tokenInt(), INT_MIN, INT_MAX));
 }
@@ -78,11 +90,36 @@ void XboardReportSink::reportBestMove(int kind, Move best, Move ponder, int dept
 void XboardReportSink::reportPv(int line, int depth, int score, const Move* moves, int length, std::uint64_t nodes,
                                 std::uint64_t elapsedUs, int selDepth, int bound) {
   (void)line, (void)selDepth, (void)bound;
+  if (line <= 1) {
+    lastDepth_ = depth;
+    lastPvFirst_ = length > 0 ? moves[0] : NoMove;
+    lastPvSecond_ = length > 1 ? moves[1] : NoMove;
+  }
   if (!protocol_.post_) return;
-  // Depth, score in centipawns, time in centiseconds, nodes, the line.
+  // Depth, score in centipawns (a mate as 100000 + N moves), time in
+  // centiseconds, nodes, the line.
   const std::string pv = movesToText(moves, length, engine_->chess960 != 0);
-  sendLine("%d %d %llu %llu %s", depth, score, static_cast<unsigned long long>(elapsedUs / 10000),
+  sendLine("%d %d %llu %llu %s", depth, xboardScore(score), static_cast<unsigned long long>(elapsedUs / 10000),
            static_cast<unsigned long long>(nodes), pv.c_str());
+}
+
+void XboardReportSink::reportCurrentMove(Move move, int number) {
+  currentMove_ = move;
+  currentMoveNumber_ = number;
+}
+
+void XboardReportSink::reportDepth(int depth) {
+  (void)depth;
+  currentMove_ = NoMove;  // a new iteration starts with its first move
+  currentMoveNumber_ = 0;
+}
+
+void XboardReportSink::newSearch() {
+  lastDepth_ = 0;
+  lastPvFirst_ = NoMove;
+  lastPvSecond_ = NoMove;
+  currentMove_ = NoMove;
+  currentMoveNumber_ = 0;
 }
 
 bool XboardReportSink::inputWaiting() { return talvik::inputWaiting(); }
@@ -91,6 +128,7 @@ void XboardReportSink::reportMessage(const char* text) { sendLine("%s", text); }
 
 void XboardReportSink::reportSearchStart() {
   SearchTracker::Lock lock(protocol_.tracker_.mutex());
+  newSearch();
   protocol_.tracker_.started();
 }
 
@@ -134,6 +172,7 @@ void XboardProtocol::sendFeatures() {
   sendText("feature variants=\"normal,fischerandom\"");
   sendText("feature option=\"Clear Hash -button\"");
   sendLine("feature option=\"Book -file %s\"", engine_->settings.bookFile.c_str());
+  sendLine("feature option=\"Move Overhead -spin %d 0 %d\"", engine_->settings.moveOverheadMs, MaxMoveOverheadMs);
   sendText("feature done=1");
 }
 
@@ -159,10 +198,10 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
     tracker_.abort();
     return false;
   } else if (tokens.tokenBeginsWith("undo")) {
-    if (settle(tokens, true)) {
-      engine.takeBack();
-      if (analyzing_) analyze(tokens);
-    }
+    if (settle(tokens, true)) takeBack(1, tokens);
+  } else if (tokens.tokenBeginsWith("remove")) {
+    // The user retracts their last move and the engine's reply to it.
+    if (settle(tokens, true)) takeBack(2, tokens);
   } else if (tokens.tokenBeginsWith("force")) {
     // An engine in force mode neither thinks nor ponders.
     Lock lock(tracker_.mutex());
@@ -187,6 +226,8 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
     tracker_.stop();
     engine.ponderOption = 0;
     engine.lastPonderMove = NoMove;
+  } else if (tokens.tokenBeginsWith("hint")) {
+    hint();
   } else if (tokens.tokenBeginsWith("hard")) {
     engine.ponderEnabled = 1;
     engine.ponderOption = 1;
@@ -206,28 +247,36 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
       // A search told to stop says its last words before the pong.
       Lock lock(tracker_.mutex());
       tracker_.awaitStopped(lock);
+      tracker_.awaitDeferred(lock);
       sendLine("pong %d", tokenNumber(tokens));
     }
   } else if (tokens.tokenBeginsWith("st")) {
-    if (settle(tokens, false) && tokens.nextToken()) setXboardMoveTime(engine, tokens.tokenInt());
+    // Limits and settings never end a search: they wait for its end.
+    if (tracker_.runsNow(tokens.line()) && tokens.nextToken()) {
+      setXboardMoveTime(engine, tokens.tokenInt());
+      timeControlGiven();
+    }
   } else if (tokens.tokenBeginsWith("sd")) {
-    if (settle(tokens, false) && tokens.nextToken()) setXboardDepth(engine, tokens.tokenInt());
+    if (tracker_.runsNow(tokens.line()) && tokens.nextToken()) setDepth(tokens.tokenInt());
   } else if (tokens.tokenBeginsWith("level")) {
-    if (settle(tokens, false) && setXboardLevel(engine, tokens.rest())) ownClockMs_ = otherClockMs_ = std::nullopt;
-  } else if (tokens.tokenBeginsWith("#") || tokens.tokenBeginsWith(".") || tokens.tokenBeginsWith("computer") ||
-             tokens.tokenBeginsWith("cores")) {
+    if (tracker_.runsNow(tokens.line()) && setXboardLevel(engine, tokens.rest())) {
+      ownClockMs_ = otherClockMs_ = std::nullopt;
+      timeControlGiven();
+    }
+  } else if (tokens.tokenBeginsWith(".")) {
+    analysisStatus();
+  } else if (tokens.tokenBeginsWith("cores")) {
+    if (tracker_.runsNow(tokens.line()) && tokens.nextToken()) {
+      const int cores = tokenNumber(tokens);
+      logInfo("Using %d threads", cores);
+      engine.pool.setThreadCount(std::clamp(cores, 1, MaxThreadCount));
+    }
+  } else if (tokens.tokenBeginsWith("#") || tokens.tokenBeginsWith("computer")) {
     // nothing to do
   } else if (const DebugCommand command = debugCommandOf(tokens); command != DebugCommand::None) {
-    if (settle(tokens, false)) runDebugCommand(engine, command, tokens);
+    if (tracker_.runsNow(tokens.line())) runDebugCommand(engine, command, tokens);
   } else if (tokens.tokenBeginsWith("option")) {
-    if (!tokens.nextToken()) {
-      // no option named
-    } else if (tokens.tokenBeginsWith("Book=")) {
-      if (settle(tokens, false)) setBookFile(tokens);
-    } else if (tokens.tokenBeginsWith("Clear") && tokens.nextToken() && tokens.tokenBeginsWith("Hash") &&
-               settle(tokens, false)) {
-      engine.transTable.clear();
-    }
+    if (tracker_.runsNow(tokens.line())) setOption(tokens.rest());
   } else if (tokens.tokenBeginsWith("variant")) {
     // Chess960 castling travels as king takes rook.
     if (settle(tokens, true) && tokens.nextToken()) engine.chess960 = tokens.token() == "fischerandom" ? 1 : 0;
@@ -235,9 +284,8 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
   return true;
 }
 
-void XboardProtocol::setBookFile(const LineTokenizer& tokens) {
+void XboardProtocol::setBookFile(std::string_view name) {
   // The file name is the rest of the line, so that names with blanks work.
-  std::string_view name = tokens.line().substr(tokens.tokenStart() + std::string_view("Book=").size());
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
   EngineSettings& s = engine_->settings;
   s.bookFile = std::string(name.substr(0, MaxOptionText));
@@ -249,6 +297,86 @@ bool XboardProtocol::settle(const LineTokenizer& tokens, bool abort) {
   Lock lock(tracker_.mutex());
   // An analysis never answers with a move.
   return tracker_.settle(lock, abort || analyzing_, tokens.line());
+}
+
+void XboardProtocol::searchEnded() { tracker_.runDeferred(); }
+
+void XboardProtocol::takeBack(int plies, LineTokenizer& tokens) {
+  Engine& engine = *engine_;
+  for (int i = 0; i < plies && engine.takeBack(); ++i) plyCount_ = std::max(plyCount_ - 1, 0);
+  // The expected reply belonged to the position taken back.
+  engine.lastPonderMove = NoMove;
+  engine.goPonder = 0;
+  if (analyzing_) analyze(tokens);
+}
+
+void XboardProtocol::timeControlGiven() {
+  timeControlGiven_ = true;
+  // A depth limit set before still applies, together with the clock.
+  engine_->depthCap = depthLimit_;
+}
+
+void XboardProtocol::setDepth(long long depth) {
+  Engine& engine = *engine_;
+  depthLimit_ = static_cast<int>(std::clamp<long long>(depth, 1, MaxPly));
+  if (!timeControlGiven_) {
+    setXboardDepth(engine, depth);
+    return;
+  }
+  // xboard sends "sd" with its time control: the depth caps the timed search.
+  engine.depthLimit = depthLimit_;
+  engine.depthCap = depthLimit_;
+}
+
+void XboardProtocol::setOption(std::string_view text) {
+  // "option NAME" for a button, "option NAME=VALUE" otherwise.
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  const std::size_t equals = text.find('=');
+  std::string_view name = text.substr(0, equals);
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  const std::string_view value = equals == std::string_view::npos ? std::string_view() : text.substr(equals + 1);
+  if (name == "Clear Hash") {
+    engine_->transTable.clear();
+  } else if (name == "Book" && equals != std::string_view::npos) {
+    setBookFile(value);
+  } else if (name == "Move Overhead") {
+    LineTokenizer number(value);
+    if (number.nextToken())
+      engine_->settings.moveOverheadMs = static_cast<int>(std::clamp<long long>(number.tokenInt(), 0, MaxMoveOverheadMs));
+  }
+}
+
+void XboardProtocol::hint() {
+  Engine& engine = *engine_;
+  Lock lock(tracker_.mutex());
+  Move hint = NoMove;
+  if (tracker_.pending() && engine.goPonder) {
+    hint = engine.lastPonderMove;  // pondered on, already on the board
+  } else if (!tracker_.pending() || analyzing_) {
+    // The board does not change under an analysis or without a search.
+    for (const Move candidate : {engine.lastPonderMove.load(), sink_.lastPvSecond()})
+      if (candidate != NoMove && isLegalMove(engine.board, candidate)) {
+        hint = candidate;
+        break;
+      }
+  }
+  if (hint != NoMove) sendLine("Hint: %s", moveToCoordinate(hint, engine.chess960 != 0).c_str());
+}
+
+void XboardProtocol::analysisStatus() {
+  Engine& engine = *engine_;
+  Lock lock(tracker_.mutex());
+  if (!analyzing_) return;
+  // Elapsed time in centiseconds, nodes, depth, root moves left and in all,
+  // the move being searched (the best so far before the first report of one).
+  MoveList list;
+  const int total = generateLegal(engine.board, list.entries, sideToMoveInCheck(engine.board));
+  const bool running = tracker_.phase() == SearchTracker::Phase::Running;  // its start time is set
+  const int number = std::clamp(sink_.currentMoveNumber(), 0, total);
+  const Move current = sink_.currentMove() != NoMove ? sink_.currentMove() : sink_.lastPvFirst();
+  sendLine("stat01: %llu %llu %d %d %d %s", static_cast<unsigned long long>(running ? elapsedUs(engine) / 10000 : 0),
+           static_cast<unsigned long long>(engine.pool.totalNodes()), sink_.lastDepth(), total - number, total,
+           moveToCoordinate(current, engine.chess960 != 0).c_str());
 }
 
 void XboardProtocol::go(LineTokenizer& tokens) {
@@ -285,6 +413,8 @@ void XboardProtocol::newGame(LineTokenizer& tokens) {
   engine.lastPonderMove = NoMove;
   analyzing_ = false;
   ownClockMs_ = otherClockMs_ = std::nullopt;
+  timeControlGiven_ = false;
+  depthLimit_ = 0;
   resetGame();
   engine.chess960 = 0;
   forceMode_ = false;
@@ -293,8 +423,12 @@ void XboardProtocol::newGame(LineTokenizer& tokens) {
 void XboardProtocol::analyze(LineTokenizer& tokens) {
   (void)tokens;
   Engine& engine = *engine_;
-  if (!analyzing_) limitModeBeforeAnalysis_ = engine.limitMode;
+  if (!analyzing_) {
+    limitModeBeforeAnalysis_ = engine.limitMode;
+    depthCapBeforeAnalysis_ = engine.depthCap;
+  }
   analyzing_ = true;
+  engine.depthCap = 0;
   engine.infinitePending = 1;
   engine.limitMode = LimitInfinite;
   launch(0, false);
@@ -304,6 +438,7 @@ void XboardProtocol::leaveAnalysis() {
   if (!analyzing_) return;
   analyzing_ = false;
   engine_->limitMode = limitModeBeforeAnalysis_;
+  engine_->depthCap = depthCapBeforeAnalysis_;
   engine_->infinitePending = 0;
 }
 

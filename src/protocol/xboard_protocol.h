@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "board/move.h"
 #include "protocol/protocol_handler.h"
@@ -30,9 +31,26 @@ class XboardReportSink : public ReportSink {
   void pollInput() override;
   void reportMessage(const char* text) override;
   void reportSearchStart() override;
+  void reportCurrentMove(Move move, int number) override;
+  void reportDepth(int depth) override;
+
+  // What the search reported last ("hint" and "." read them).
+  int lastDepth() const { return lastDepth_; }
+  Move lastPvFirst() const { return lastPvFirst_; }
+  Move lastPvSecond() const { return lastPvSecond_; }
+  Move currentMove() const { return currentMove_; }
+  int currentMoveNumber() const { return currentMoveNumber_; }
 
  private:
+  void newSearch();
+
   XboardProtocol& protocol_;
+  // Written by the searching thread, read by the input thread.
+  Relaxed<int> lastDepth_{0};
+  Relaxed<Move> lastPvFirst_{NoMove};
+  Relaxed<Move> lastPvSecond_{NoMove};
+  Relaxed<Move> currentMove_{NoMove};
+  Relaxed<int> currentMoveNumber_{0};
 };
 
 class XboardProtocol : public ProtocolHandler {
@@ -41,6 +59,8 @@ class XboardProtocol : public ProtocolHandler {
   // Sets the engine up; XBoard expects no reply here.
   void start() override;
   bool handleLine(LineTokenizer& tokens) override;
+  // Runs the settings and debug commands that waited for the search's end.
+  void searchEnded() override;
 
  private:
   friend class XboardReportSink;
@@ -56,8 +76,22 @@ class XboardProtocol : public ProtocolHandler {
   // command that changes the game or the limits; false when the command
   // was put off (polling mode).
   bool settle(const LineTokenizer& tokens, bool abort);
+
+  // "undo" (1) and "remove" (2): takes moves back (no more than the game
+  // has) and restarts an analysis.
+  void takeBack(int plies, LineTokenizer& tokens);
+  // "level" or "st" came: a depth from "sd" now caps the timed search.
+  void timeControlGiven();
+  // "sd": a fixed depth, or a cap on the time control given.
+  void setDepth(long long depth);
+  // "option NAME[=VALUE]": Clear Hash, Book and Move Overhead.
+  void setOption(std::string_view text);
+  // "hint": the reply the engine expects, when it has one.
+  void hint();
+  // ".": one stat01 line while analysing.
+  void analysisStatus();
   // "option Book=<file>".
-  void setBookFile(const LineTokenizer& tokens);
+  void setBookFile(std::string_view name);
   // The reset of "new": the engine's new game and the move counters.
   void resetGame();
   // Plays a move from the GUI; unless the game has ended or force mode is
@@ -85,6 +119,10 @@ class XboardProtocol : public ProtocolHandler {
   Relaxed<std::uint8_t> post_{1};
   bool analyzing_ = false;
   int limitModeBeforeAnalysis_ = 0;
+  int depthCapBeforeAnalysis_ = 0;
+  // "level" or "st" given since "new", and the depth of the last "sd" (0 none).
+  bool timeControlGiven_ = false;
+  int depthLimit_ = 0;
   // The opponent's move that came while the engine pondered; it is played
   // once the ponder search has reported (with the predicted move taken back).
   std::string pendingMove_;

@@ -41,6 +41,10 @@ void Engine::newGame() {
   defaultClockMs = 300000;
   limitMode = LimitMoveTime;
   depthLimit = 8;
+  depthCap = 0;
+  nodeCap = 0;
+  mateMoves = 0;
+  searchMoveCount = 0;
   searchesThisGame = 0;
   searching = 0;
   pondering = 0;

@@ -18,6 +18,7 @@
 #include "search/relaxed.h"
 #include "search/report_sink.h"
 #include "search/thread_pool.h"
+#include "search/time_control.h"
 #include "search/transposition_table.h"
 
 namespace talvik {
@@ -51,6 +52,9 @@ struct EngineSettings {
   int useNullMovePruning = 1;
   int useLMR = 1;
   int drawScore = 0;
+  // Milliseconds kept off every time budget for the GUI's and the pipe's
+  // delays (option "Move Overhead"; the working value).
+  int moveOverheadMs = DefaultMoveOverheadMs;
   int useInputThread = 1;
   int usePersonalityOptions = 0;
   double eloNodesParamA = 242.573714;
@@ -131,6 +135,15 @@ class Engine {
   std::int32_t increment[2] = {0, 0};
   std::int32_t searchesThisGame = 0;
   std::int32_t depthLimit = 8;
+  // Limits that apply together with limitMode, 0 for none: the search also
+  // ends after this iteration, at this node count, or once a mate in this
+  // many moves (or fewer) is proved.
+  std::int32_t depthCap = 0;
+  std::uint64_t nodeCap = 0;
+  std::int32_t mateMoves = 0;
+  // The root moves a "go searchmoves" allows; none means every legal move.
+  std::int32_t searchMoveCount = 0;
+  Move searchMoves[256]{};
   std::int32_t defaultClockMs = 300000;
   std::int32_t bookMaxMoves = 20;
   Relaxed<float> clockMs[2] = {300000.0f, 300000.0f};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "board/makemove.h"
 #include "board/movegen.h"
@@ -51,11 +52,11 @@ int applyLimits(Engine& engine, SearchContext& ctx, int side) {
       if (engine.nodeLimit < DefaultPollInterval) engine.pollInterval = engine.nodeLimit;
       break;
     case LimitMoveTime:
-      engine.timeBudgetUs = moveTimeBudgetUs(engine.moveTimeUs);
+      engine.timeBudgetUs = moveTimeBudgetUs(engine.moveTimeUs, engine.settings.moveOverheadMs);
       break;
     case LimitClock:
       engine.timeBudgetUs = clockBudgetUs(engine.clockMs[side], engine.increment[side], engine.movesToGo,
-                                          engine.searchesThisGame);
+                                          engine.searchesThisGame, engine.settings.moveOverheadMs);
       break;
     case LimitInfinite:
       engine.timeBudgetUs = 2147483647;
@@ -69,10 +70,14 @@ int applyLimits(Engine& engine, SearchContext& ctx, int side) {
     const std::uint64_t budget = static_cast<std::uint64_t>(std::max(engine.timeBudgetUs.load(), 0));
     engine.pollInterval = std::clamp<std::uint64_t>(budget / 16, 256, DefaultPollInterval);
   }
+  // Depth and node limits given together with another limit end the search
+  // too, whichever comes first.
+  if (engine.depthCap > 0) limit = std::min(limit, engine.depthCap);
+  if (engine.nodeCap != 0 && engine.nodeCap < engine.pollInterval) engine.pollInterval = engine.nodeCap;
   engine.reportCurrMove = 0;
   engine.transTable.advanceGeneration();
   ++engine.searchesThisGame;
-  ctx.useNodeBudget = engine.limitMode == LimitNodes || engine.strengthNodes != 0;
+  ctx.useNodeBudget = engine.limitMode == LimitNodes || engine.strengthNodes != 0 || engine.nodeCap != 0;
   return limit;
 }
 
@@ -165,6 +170,11 @@ bool iterationEndsClockSearch(const SearchRun& run, int iteration) {
          static_cast<double>(elapsedUs(engine)) > IterationTimeShare * static_cast<double>(engine.timeBudgetUs.load());
 }
 
+// "go mate N": a mate in N moves or fewer has been proved.
+bool mateLimitReached(const Engine& engine) {
+  return engine.mateMoves > 0 && engine.pvLines[0].score >= MateScore - (2 * engine.mateMoves - 1);
+}
+
 void takeBestLine(SearchRun& run) {
   const PvLine& line = run.engine.pvLines[0];
   if (line.length == 0) return;
@@ -183,7 +193,7 @@ void iterate(SearchRun& run) {
     for (int index = 0; index < engine.pvLineCount && completed; ++index) completed = searchLine(run, index, iteration);
     if (completed) {
       run.completedDepth = iteration;
-      if (iterationEndsClockSearch(run, iteration)) requestStop(engine);
+      if (iterationEndsClockSearch(run, iteration) || mateLimitReached(engine)) requestStop(engine);
     }
     takeBestLine(run);
     if (engine.stopRequest != StopNone) return;
@@ -194,8 +204,10 @@ void iterate(SearchRun& run) {
 // The end of every search: steps that play, take back and report.
 void finishSearch(SearchRun& run, int depth, int selDepth, std::uint64_t nodes, std::uint64_t elapsed) {
   Engine& engine = run.engine;
+  if (run.best == NoMove && run.root.count > 0) run.best = run.root.moves[0].move;
   if (engine.stopRequest == StopAbort) {
-    // Quit or a new game: nothing is played.
+    // Quit or a new game: nothing is played (the protocol may still name
+    // the move it would have chosen).
     engine.searching = 0;
     if (engine.pondering) {
       engine.pondering = 0;
@@ -204,7 +216,6 @@ void finishSearch(SearchRun& run, int depth, int selDepth, std::uint64_t nodes, 
     engine.reportSink->reportBestMove(StopAbort, run.best, run.ponder, depth, selDepth, nodes, elapsed);
     return;
   }
-  if (run.best == NoMove && run.root.count > 0) run.best = run.root.moves[0].move;
   if (engine.ponderEnabled && run.ponder == NoMove && run.best != NoMove)
     run.ponder = choosePonderMove(engine, run.best);
 
@@ -220,6 +231,17 @@ void finishSearch(SearchRun& run, int depth, int selDepth, std::uint64_t nodes, 
   }
   engine.reportSink->reportBestMove(engine.stopRequest, run.best, run.ponder, depth, selDepth, nodes, elapsed);
   engine.searching = 0;
+}
+
+// "go searchmoves": only the listed moves are searched; when none of them is
+// legal here, all moves are.
+void restrictRootMoves(const Engine& engine, RootMoves& root) {
+  const Move* allowed = engine.searchMoves;
+  const Move* allowedEnd = allowed + std::clamp(engine.searchMoveCount, 0, static_cast<int>(std::size(engine.searchMoves)));
+  int kept = 0;
+  for (int i = 0; i < root.count; ++i)
+    if (std::find(allowed, allowedEnd, root.moves[i].move) != allowedEnd) root.moves[kept++] = root.moves[i];
+  if (kept > 0) root.count = kept;
 }
 
 }  // namespace
@@ -278,6 +300,7 @@ void searchRoot(Engine& engine, bool ponder) {
 
   // No legal move: mate or stalemate on the board.
   generateRootMoves(ctx, root);
+  restrictRootMoves(engine, root);
   if (root.count == 0) {
     if (engine.pondering) {
       engine.stopRequest.replace(StopNone, StopNormal);

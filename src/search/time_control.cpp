@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <mutex>
 
 #include "search/engine.h"
@@ -12,7 +13,6 @@ namespace talvik {
 
 namespace {
 
-constexpr std::int64_t MaxOverheadUs = 50000;
 constexpr std::uint64_t NpsSleepUs = 20000;
 // The throttle looks at the rate every 32 nodes, more often under a low
 // cap: what the search gets ahead between two looks must stay a small share
@@ -63,7 +63,8 @@ bool checkTime(Engine& engine) {
   }
   engine.pollCounter = 0;
 
-  if (!engine.pondering && engine.limitMode != LimitDepth) {
+  // Neither a fixed depth nor an analysis (which waits for "stop") ends by time.
+  if (!engine.pondering && engine.limitMode != LimitDepth && engine.limitMode != LimitInfinite) {
     const bool limitReached = engine.limitMode == LimitNodes
                                   ? engine.pool.totalNodes() >= engine.nodeLimit
                                   : elapsedUs(engine) >= static_cast<std::uint64_t>(engine.timeBudgetUs.load());
@@ -115,18 +116,23 @@ void throttleNps(Engine& engine) {
 }
 
 bool nodeBudgetExceeded(Engine& engine) {
-  const std::uint64_t budget = engine.strengthNodes != 0 ? engine.strengthNodes : engine.nodeLimit;
+  // The strength budget replaces a "go nodes" limit; a node limit given
+  // together with another limit ("go wtime ... nodes N") caps both.
+  std::uint64_t budget = engine.nodeCap != 0 ? engine.nodeCap : UINT64_MAX;
+  if (engine.strengthNodes != 0) budget = std::min(budget, engine.strengthNodes);
+  else if (engine.limitMode == LimitNodes) budget = std::min(budget, engine.nodeLimit);
   if (engine.pool.totalNodes() < budget) return false;
   requestStop(engine);
   return true;
 }
 
-std::int64_t moveOverheadUs(std::int64_t availableUs) {
-  return std::clamp<std::int64_t>(availableUs / 2, 0, MaxOverheadUs);
+std::int64_t moveOverheadUs(std::int64_t availableUs, std::int32_t overheadMs) {
+  const std::int64_t overheadUs = std::int64_t{std::clamp(overheadMs, 0, MaxMoveOverheadMs)} * 1000;
+  return std::clamp<std::int64_t>(availableUs / 2, 0, overheadUs);
 }
 
 std::int32_t clockBudgetUs(float clockMs, std::int32_t incrementMs, std::int32_t movesToGo,
-                           std::int32_t searchesThisGame) {
+                           std::int32_t searchesThisGame, std::int32_t overheadMs) {
   float budget;
   if (movesToGo == 0 && incrementMs < 1)
     budget = clockMs * 25.0f;  // a fortieth of the clock
@@ -141,15 +147,15 @@ std::int32_t clockBudgetUs(float clockMs, std::int32_t incrementMs, std::int32_t
 
   // None of the shares above may spend the whole clock: keep the overhead.
   const double clockUs = static_cast<double>(clockMs) * 1000.0;
-  const double limit = clockUs - static_cast<double>(moveOverheadUs(static_cast<std::int64_t>(std::max(0.0, clockUs))));
+  const double limit = clockUs - static_cast<double>(moveOverheadUs(static_cast<std::int64_t>(std::max(0.0, clockUs)), overheadMs));
   const double capped = std::min(static_cast<double>(budget), limit);
   if (!(capped > 0.0)) return 0;  // also a clock that is not a number
   return static_cast<std::int32_t>(std::min(capped, 2147483647.0));
 }
 
-std::int32_t moveTimeBudgetUs(std::int32_t moveTimeUs) {
+std::int32_t moveTimeBudgetUs(std::int32_t moveTimeUs, std::int32_t overheadMs) {
   const std::int64_t given = std::max<std::int64_t>(moveTimeUs, 0);
-  return static_cast<std::int32_t>(given - moveOverheadUs(given));
+  return static_cast<std::int32_t>(given - moveOverheadUs(given, overheadMs));
 }
 
 }  // namespace talvik

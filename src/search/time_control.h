@@ -13,6 +13,10 @@ namespace talvik {
 
 class Engine;
 
+// The margin of the "Move Overhead" option, in milliseconds.
+inline constexpr int DefaultMoveOverheadMs = 50;
+inline constexpr int MaxMoveOverheadMs = 5000;
+
 // Records the search start (Engine::startSec/startUsec). The time is read
 // from the monotonic clock, so a wall-clock adjustment during a search can
 // neither stretch nor cut the time it takes.
@@ -43,15 +47,15 @@ void throttleNps(Engine& engine);
 bool nodeBudgetExceeded(Engine& engine);
 
 // Safety margin kept off the clock for process and pipe latency and for
-// being descheduled on a busy machine: 50 ms, or half of the time when less
-// than 100 ms is available.
-std::int64_t moveOverheadUs(std::int64_t availableUs);
+// being descheduled on a busy machine: `overheadMs` (the "Move Overhead"
+// option), or half of the time when less than twice that is available.
+std::int64_t moveOverheadUs(std::int64_t availableUs, std::int32_t overheadMs = DefaultMoveOverheadMs);
 // Time for one move under a game clock: a share of the remaining time `clockMs`
 // (plus the increment), more in the first ten searches of a game; never more
 // than the clock holds less the overhead.
 std::int32_t clockBudgetUs(float clockMs, std::int32_t incrementMs, std::int32_t movesToGo,
-                           std::int32_t searchesThisGame);
+                           std::int32_t searchesThisGame, std::int32_t overheadMs = DefaultMoveOverheadMs);
 // Time for a fixed-time move ("movetime"), kept below the given time by the overhead.
-std::int32_t moveTimeBudgetUs(std::int32_t moveTimeUs);
+std::int32_t moveTimeBudgetUs(std::int32_t moveTimeUs, std::int32_t overheadMs = DefaultMoveOverheadMs);
 
 }  // namespace talvik

@@ -1,7 +1,8 @@
-"""Every search gets exactly one answer ("bestmove", or "move" in XBoard), or
-none where an abort asks for none, also when "stop", "ponderhit", a move or
-a new game arrive at the awkward moments: while the search is handed to the
-main thread, while it reports, or just after it has ended on its own.
+"""Every search gets exactly one answer ("bestmove", or "move" in XBoard;
+in XBoard none where an abort asks for none), also when "stop",
+"ponderhit", a move, a takeback, a setting or a new game arrive at the
+awkward moments: while the search is handed to the main thread, while it
+reports, or just after it has ended on its own.
 
 Short searches and commands sent back to back hit those moments; each
 scenario runs a few hundred times in each input mode. A lost answer shows as
@@ -40,8 +41,14 @@ class Races(unittest.TestCase):
             (["go ponder depth {d}", "stop"], 1),
             (["go ponder depth {d}", "position startpos moves e2e4"], 1),
             (["go depth {d}", "go depth 1"], 2),
-            (["go depth {d}", "ucinewgame"], None),
-            (["go ponder depth {d}", "ucinewgame"], None),
+            (["go depth {d}", "ucinewgame"], 1),
+            (["go ponder depth {d}", "ucinewgame"], 1),
+            (["go depth {d}", "stop", "ucinewgame"], 1),
+            (["go infinite", "stop", "position startpos"], 1),
+            (["go infinite", "ucinewgame"], 1),
+            (["go depth {d}", "setoption name Clear Hash"], 1),
+            (["go infinite", "setoption name MultiPV value 1", "stop"], 1),
+            (["go wtime 50 btime 50 depth {d}"], 1),
         ]
         rng = random.Random(8)
         for mode in INPUT_MODES:
@@ -70,14 +77,15 @@ class Races(unittest.TestCase):
 
     def test_xboard(self):
         scenarios = ["go", "go and move now", "ponder hit", "ponder miss", "force while pondering",
-                     "new while thinking", "result while thinking"]
+                     "remove while pondering", "new while thinking", "result while thinking",
+                     "remove while thinking", "option Clear Hash while thinking"]
         rng = random.Random(9)
         for mode in INPUT_MODES:
             with self.subTest(mode=mode), xboard_engine(mode) as session:
                 expected = 0
                 for number in range(ROUNDS):
                     scenario = rng.choice(scenarios)
-                    ponder = scenario.startswith("ponder") or scenario.startswith("force")
+                    ponder = scenario.endswith("pondering") or scenario.startswith("ponder")
                     for line in ("new", "hard" if ponder else "easy", "nopost", f"sd {rng.randint(1, 3)}"):
                         session.send(line)
                     # Past the Hint after the last move; no answer too many.
@@ -101,8 +109,15 @@ class Races(unittest.TestCase):
                         elif scenario == "ponder miss":
                             session.send("a2a3" if hint != "a2a3" else "h2h3")
                         else:
-                            session.send("force")
+                            session.send(scenario.split(" while")[0])
                             continue
+                        session.wait_for("^move ")
+                        expected += 1
+                    elif scenario.startswith("option"):
+                        # A setting does not end the search.
+                        session.send("e2e4")
+                        maybe_pause(rng)
+                        session.send(scenario.split(" while")[0])
                         session.wait_for("^move ")
                         expected += 1
                     else:

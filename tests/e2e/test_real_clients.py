@@ -1,7 +1,10 @@
-"""Talvik under a real chess GUI: xboard, headless under Xvfb, runs short
-matches as match manager. Talvik in XBoard mode plays Fairy-Max; Talvik in
+"""Talvik under real chess clients. xboard, headless under Xvfb, runs short
+matches as match manager: Talvik in XBoard mode plays Fairy-Max; Talvik in
 UCI mode (through polyglot, which xboard starts for -fUCI) plays Talvik in
 XBoard mode with pondering on; and one Chess960 game between the two.
+xboard also steps through a game in analysis mode, and polyglot's epd-test
+drives Talvik through a small suite of easy tactics as analysis GUIs do
+("go movetime ... depth 63", "stop", at once "ucinewgame").
 
 Every game must end by the rules (mate, stalemate, a draw rule, an
 adjudication of dead material, or Fairy-Max resigning): not by an illegal
@@ -112,6 +115,65 @@ class RealClients(unittest.TestCase):
                     # and as king-takes-rook from the XBoard engine.
                     self.assertIn("variant fischerandom", traffic)
                     self.assertRegex(traffic, r">second: setboard \S+ [wb] [A-Za-z-]+ ")
+
+
+    def analysis(self, first_uci):
+        """xboard analyses a short game move by move; returns its debug file."""
+        game = os.path.join(self.scratch, "game.pgn")
+        with open(game, "w") as f:
+            f.write('[Event "analysis"]\n[White "a"]\n[Black "b"]\n[Result "*"]\n\n'
+                    "1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 *\n")
+        debug = os.path.join(self.scratch, "analysis.debug")
+        command = ["timeout", "-s", "INT", "12", "xvfb-run", "-a", "xboard",
+                   "-fcp", BINARY, "-fd", os.path.join(self.scratch, "first"),
+                   "-initialMode", "AnalyzeFile", "-loadGameFile", game, "-timeDelay", "0.5",
+                   "-saveSettingsOnExit", "false", "-debugMode", "true", "-nameOfDebugFile", debug]
+        if first_uci:
+            command.insert(command.index("-fd"), "-fUCI")
+        environment = dict(os.environ, HOME=os.path.join(self.scratch, "home"),
+                           TMPDIR=os.path.join(self.scratch, "tmp"), PATH=tool_path())
+        # xboard stays open after the last move: the timeout ends it.
+        subprocess.run(command, cwd=os.path.join(self.scratch, "home"), env=environment,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+        with open(debug, encoding="utf-8", errors="replace") as f:
+            return f.read()
+
+    def test_analysis_mode(self):
+        for first_uci in (False, True):
+            with self.subTest(uci=first_uci):
+                traffic = self.analysis(first_uci)
+                self.assertIn(">first : analyze", traffic)
+                self.assertNotRegex(traffic, r"Illegal move|exited unexpectedly")
+                # The engine analyses each position it is given: thinking
+                # output comes after the last moves of the game too.
+                self.assertRegex(traffic, r">first : a7a6[\s\S]*<first : +\d+ [-+\d]+ \d+ \d+ ")
+
+    def test_epd_test(self):
+        suite = os.path.join(self.scratch, "suite.epd")
+        with open(suite, "w") as f:
+            f.write("\n".join([
+                '7k/5Q2/6K1/8/8/8/8/8 w - - bm Qg7#; id "queen mate";',
+                'k7/8/1K6/8/8/8/8/7R w - - bm Rh8#; id "rook mate";',
+                '6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - bm Rd8#; id "back rank";',
+                '4k3/8/8/3q4/8/8/3R4/4K3 w - - bm Rxd5; id "hanging queen";',
+                'r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - bm Qxf7#; id "scholar";',
+            ]) + "\n")
+        log = os.path.join(self.scratch, "pg.log")
+        with open(os.path.join(self.scratch, "pg.ini"), "w") as f:
+            f.write(f"[PolyGlot]\nEngineCommand = {BINARY}\nEngineDir = {os.path.join(self.scratch, 'first')}\n"
+                    f"Log = true\nLogFile = {log}\n[Engine]\nHash = 16\n")
+        done = subprocess.run(["polyglot", os.path.join(self.scratch, "pg.ini"), "epd-test", "-epd", suite,
+                               "-max-time", "1", "-min-time", "0.5"],
+                              cwd=self.scratch, env=dict(os.environ, PATH=tool_path()), stdout=subprocess.PIPE,
+                              stderr=subprocess.STDOUT, timeout=120)
+        output = done.stdout.decode("utf-8", "replace")
+        self.assertEqual(done.returncode, 0, output)
+        self.assertIn("score=5/5", output)
+        with open(log, encoding="utf-8", errors="replace") as f:
+            traffic = f.read()
+        # One answer per "go", each before the next "go".
+        exchange = re.findall(r"Adapter->Engine: go |Engine->Adapter: bestmove ", traffic)
+        self.assertEqual(exchange, ["Adapter->Engine: go ", "Engine->Adapter: bestmove "] * 5, traffic[-3000:])
 
 
 if __name__ == "__main__":

@@ -12,6 +12,10 @@ INFO = re.compile(r"^info (?:multipv (\d+) )?depth (\d+) seldepth \d+ score (cp|
                   r"(?:upperbound |lowerbound )?time \d+ nodes \d+ nps \d+ pv (.+)$")
 # 52 legal moves, more than the 32 lines multi-PV can show.
 MANY_MOVES = "1k6/8/8/8/3Q4/8/8/R3K2R w KQ - 0 1"
+MATE_IN_1 = "7k/5Q2/6K1/8/8/8/8/8 w - - 0 1"
+STALEMATE = "7k/5Q2/6K1/8/8/8/8/8 b - - 0 1"
+ONE_MOVE = "k7/8/1K6/8/8/8/8/7R b - - 0 1"  # 1... Kb8 2. Rh8#
+MATE_IN_2 = "k7/8/2K5/8/8/8/8/7R w - - 0 1"
 
 
 def search(session, go):
@@ -52,6 +56,7 @@ class Handshake(UciCase):
                     "option name UCI_LimitStrength type check default true",
                     "option name UCI_Elo type spin default 1800 min 1000 max 3200",
                     "option name DrawScore type spin default -7 min -100 max 100",
+                    "option name Move Overhead type spin default 50 min 0 max 5000",
                     "uciok",
                 ])
                 session.send("uci")
@@ -72,6 +77,63 @@ class Go(UciCase):
                 with self.subTest(go=go):
                     session.send("position startpos")  # White to move: wtime is the clock used
                     search(session, go)
+
+        self.each_mode(body)
+
+    def test_every_limit_named_applies_and_the_first_one_reached_ends_the_search(self):
+        # (go, deepest iteration allowed, node count the info lines stay below)
+        cases = [
+            ("go wtime 100000 btime 100000 depth 3", 3, None),
+            ("go wtime 300 btime 300 depth 60", 59, None),  # the clock ends it
+            ("go movetime 100000 depth 2", 2, None),
+            ("go movetime 200 depth 63", 62, None),  # what polyglot's epd-test sends
+            ("go wtime 100000 btime 100000 nodes 3000", None, 6000),
+            ("go depth 60 nodes 3000", None, 6000),
+            ("go nodes 3000 depth 2", 2, 6000),
+        ]
+
+        def body(session):
+            for go, depth, nodes in cases:
+                with self.subTest(go=go):
+                    session.send("position startpos moves e2e4")
+                    session.send(go)
+                    lines = read_through(session, "^bestmove")
+                    infos = [line for line in lines if INFO.match(line)]
+                    if depth is not None:
+                        self.assertLessEqual(max(int(INFO.match(i).group(2)) for i in infos), depth)
+                    if nodes is not None:
+                        self.assertLess(max(int(re.search(r" nodes (\d+)", i).group(1)) for i in infos), nodes)
+
+        self.each_mode(body)
+
+    def test_searchmoves_and_go_mate(self):
+        # (position, go, multipv, moves the answer may be, score words seen last)
+        cases = [
+            ("startpos", "go depth 3 searchmoves a2a3", 2, {"a2a3"}, None),
+            ("startpos", "go depth 3 searchmoves a2a3 h2h3", 3, {"a2a3", "h2h3"}, None),
+            ("startpos", "go depth 2 searchmoves e2e5 e7e5 a1a1", 1, None, None),  # none legal: all moves
+            ("startpos", "go searchmoves zz 12 depth 1", 1, None, None),
+            (f"fen {MATE_IN_2}", "go mate 2", 1, {"c6b6", "c6c7"}, ("mate", "2")),
+            ("startpos", "go mate 2 depth 3", 1, None, None),  # no mate: the depth ends it
+            ("startpos", "go mate", 1, None, None),  # no number: the earlier limits
+            ("startpos", "go mate 999999999999 depth 2", 1, None, None),
+        ]
+
+        def body(session):
+            session.send("position startpos")
+            search(session, "go depth 1")
+            for position, go, multipv, moves, score in cases:
+                with self.subTest(go=go):
+                    session.send(f"setoption name MultiPV value {multipv}")
+                    session.send(f"position {position}")
+                    infos, best = search(session, go)
+                    if moves:
+                        self.assertIn(best.group(1), moves)
+                        self.assertIn(infos[-1].group(5).split()[0], moves)
+                    if multipv > 1:  # no more lines than moves allowed
+                        self.assertEqual({i.group(1) for i in infos}, {"1", "2"} if len(moves) > 1 else {None})
+                    if score:
+                        self.assertEqual(infos[-1].group(3, 4), score)
 
         self.each_mode(body)
 
@@ -194,14 +256,14 @@ class SearchControl(UciCase):
                 session.send(interrupt)
                 session.wait_for("^bestmove")
                 self.assertFalse([l for l in uci_sync(session) if l.startswith("bestmove")])
-            # A new game aborts without an answer and resets the game.
+            # A new game ends the search, which still answers, and resets the game.
             session.send("position startpos moves e2e4")
             session.send("go infinite")
             session.send("ucinewgame")
             session.send("printFEN")
             lines = read_through(session, "^rnbq")
             self.assertEqual(lines[-1], START_FEN)
-            self.assertFalse([l for l in lines if l.startswith("bestmove")])
+            self.assertEqual(len([l for l in lines if l.startswith("bestmove")]), 1)
             # "quit" ends an infinite search at once.
             session.send("go infinite")
             session.send("quit")
@@ -209,6 +271,76 @@ class SearchControl(UciCase):
             self.assertLessEqual(len([l for l in session.remaining_output() if l.startswith("bestmove")]), 1)
 
         self.each_mode(body)
+
+class Analysis(UciCase):
+    def test_go_infinite_answers_only_after_stop(self):
+        # (position, a line the search ends with on its own, the answer)
+        cases = [
+            (f"fen {MATE_IN_1}", r"^info depth 127 .* pv f7g7$", "f7g7"),
+            (f"fen {STALEMATE}", None, "0000"),
+            (f"fen {ONE_MOVE}", r"^info depth 127 .* pv a8b8 h1h8$", "a8b8"),
+            ("startpos moves e2e4 e7e5", None, None),
+        ]
+
+        def body(session):
+            for position, last_info, answer in cases:
+                with self.subTest(position=position):
+                    session.send(f"position {position}")
+                    session.send("go infinite")
+                    lines = read_through(session, last_info) if last_info else []
+                    session.send("isready")
+                    lines += read_through(session, "^readyok$")
+                    self.assertFalse([l for l in lines if l.startswith("bestmove")], lines)
+                    session.send("stop")
+                    best = re.match(BESTMOVE, session.wait_for("^bestmove").string)
+                    if answer:
+                        self.assertEqual(best.group(1), answer)
+                    self.assertFalse([l for l in uci_sync(session) if l.startswith("bestmove")])
+
+        self.each_mode(body)
+
+    def test_stop_then_at_once_another_command_is_answered_once(self):
+        followers = [["ucinewgame"], ["position startpos"], ["isready"], ["ucinewgame", "isready"],
+                     ["setoption name Clear Hash"], ["go depth 1"]]
+
+        def body(session):
+            for follow in followers:
+                with self.subTest(follow=follow):
+                    session.send("position startpos")
+                    session.send("go movetime 1000 depth 63")
+                    session.send("stop")
+                    for line in follow:
+                        session.send(line)
+                    answers = 2 if follow == ["go depth 1"] else 1
+                    session.send("position startpos")
+                    session.send("isready")
+                    lines = []
+                    for _ in range(follow.count("isready") + 1):
+                        lines += read_through(session, "^readyok$")
+                    self.assertEqual(len([l for l in lines if l.startswith("bestmove")]), answers, lines)
+
+        self.each_mode(body)
+
+    def test_settings_during_a_search_wait_for_its_end(self):
+        def body(session):
+            session.send(f"position fen {MANY_MOVES}")
+            session.send("go infinite")
+            for line in ("setoption name Clear Hash", "setoption name MultiPV value 2", "setoption name Threads value 2",
+                         "setoption name Move Overhead value 99999", "printFEN"):
+                session.send(line)
+            session.send("isready")
+            lines = read_through(session, "^readyok$")
+            self.assertFalse([l for l in lines if l.startswith("bestmove") or l == MANY_MOVES], lines)
+            session.send("stop")
+            lines = read_through(session, "^bestmove")
+            lines += read_through(session, f"^{re.escape(MANY_MOVES)}$")
+            infos, _ = search(session, "go depth 2")
+            self.assertEqual({i.group(1) for i in infos}, {"1", "2"})
+            finish(self, session)
+            self.assertIn("Using 2 threads", session.read_file("logfile.txt"))
+
+        self.each_mode(body)
+
 
 class Options(UciCase):
     def test_options(self):

@@ -10,6 +10,7 @@ from protocol_session import (INPUT_MODES, START_FEN, ProtocolCase, engine, fen_
 
 AFTER_E4 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1"
 THINKING = re.compile(r"^\d+ -?\d+ \d+ \d+ [a-h][1-8][a-h][1-8]")
+STAT01 = re.compile(r"^stat01: \d+ \d+ \d+ \d+ \d+ [a-h][1-8][a-h][1-8]")
 
 
 def moves_in(lines):
@@ -40,6 +41,7 @@ class Features(unittest.TestCase):
                     'feature variants="normal,fischerandom"',
                     'feature option="Clear Hash -button"',
                     'feature option="Book -file talvikbook-20.bin"',
+                    'feature option="Move Overhead -spin 50 0 5000"',
                     "feature done=1",
                     "pong 7",
                 ])
@@ -151,6 +153,105 @@ class SearchControl(XboardCase):
             session.send("go")  # the depth limit from before the analysis holds again
             lines += read_through(session, "^move ")
             self.assertEqual(len(moves_in(lines)), 1, lines)
+
+        self.each_mode(body)
+
+
+class Takebacks(XboardCase):
+    def test_remove_takes_back_two_moves_whatever_runs(self):
+        # (set-up lines, the lines that lead up to "remove", position after it, moves announced)
+        cases = [
+            ("force mode", ["force", "e2e4", "e7e5", "g1f3"], AFTER_E4, 0),
+            ("at the start", ["remove", "undo", "remove"], START_FEN, 0),
+            ("thinking", ["force", "e2e4", "e7e5", "g1f3", "st 1000", "go"], AFTER_E4, 0),
+            ("pondering", ["hard", "sd 2", "e2e4"], START_FEN, 1),
+            ("analyzing", ["force", "e2e4", "e7e5", "g1f3", "post", "analyze"], AFTER_E4, 0),
+        ]
+
+        def body(session):
+            for name, lines, fen, moves in cases:
+                with self.subTest(name=name):
+                    start = len(session.seen)
+                    session.send("new")
+                    for line in lines:
+                        session.send(line)
+                    if name == "pondering":
+                        read_through(session, "^Hint: ")
+                    session.send("remove")
+                    if name == "analyzing":
+                        session.wait_for(THINKING.pattern)  # the analysis goes on after the takeback
+                        session.send("exit")
+                    xboard_sync(session)
+                    self.assertEqual(fen_of(session, False), fen)
+                    self.assertEqual(len(moves_in(session.seen[start:])), moves)
+                    session.send("force")
+                    self.assertEqual(moves_in(xboard_sync(session)), [])
+
+        self.each_mode(body)
+
+
+class Output(XboardCase):
+    def test_mate_scores_hint_and_stat01(self):
+        def body(session):
+            # Mate in N moves is 100000 + N, being mated in N is -100000 - N.
+            for fen, score in (("7k/5Q2/6K1/8/8/8/8/8 w - - 0 1", 100001), ("k7/8/1K6/8/8/8/8/7R b - - 0 1", -100001)):
+                for line in ("new", "force", f"setboard {fen}", "sd 3", "post", "go"):
+                    session.send(line)
+                lines = read_through(session, "^move ")
+                self.assertEqual(int(lines[-2].split()[1]), score, lines)
+            # No hint without a search; after a move, the reply the engine expects.
+            session.send("new")
+            session.send("hint")
+            self.assertEqual(xboard_sync(session), [])
+            for line in ("force", "e2e4", "sd 3", "go"):
+                session.send(line)
+            pv = read_through(session, "^move ")[-2].split()[4:]
+            session.send("hint")
+            self.assertEqual(xboard_sync(session), [f"Hint: {pv[1]}"])
+            # "." while analysing: one stat01 line; otherwise nothing.
+            session.send(".")
+            session.send("analyze")
+            session.wait_for(THINKING.pattern)
+            session.send(".")
+            self.assertRegex(session.wait_for(STAT01.pattern).string, STAT01)
+            session.send("exit")
+            self.assertEqual([l for l in xboard_sync(session) if l.startswith("stat01")], [])
+
+        self.each_mode(body)
+
+
+class Settings(XboardCase):
+    def test_settings_during_a_search_do_not_end_it(self):
+        def body(session):
+            for line in ("new", "post", "st 1000", "e2e4"):
+                session.send(line)
+            session.wait_for(THINKING.pattern)
+            for line in ("option Clear Hash", "option Move Overhead=100000", "cores 2", "sd 3", "level 40 5 0",
+                         "st 2", "printFEN"):
+                session.send(line)
+            lines = xboard_sync(session)
+            self.assertFalse(moves_in(lines) or [l for l in lines if "/" in l], lines)
+            session.send("?")
+            # The move first, then what waited for the end of the search.
+            lines = read_through(session, r"^[1-8a-zA-Z]+/\S+ w ")
+            self.assertEqual(len(moves_in(lines)), 1, lines)
+            self.assertTrue(lines[-1].endswith(" w KQkq - 1 2") or lines[-1].endswith(" 0 2"), lines)
+            # sd with a clock: the depth caps the timed search.
+            session.send("go")
+            self.assertEqual(max(int(l.split()[0]) for l in read_through(session, "^move ")[:-1]), 3)
+            finish(self, session)
+            self.assertIn("Using 2 threads", session.read_file("logfile.txt"))
+
+        self.each_mode(body)
+
+    def test_sd_and_a_time_control_apply_together(self):
+        def body(session):
+            for setup in (["level 40 5 0", "sd 2"], ["sd 2", "level 40 5 0"], ["st 60", "sd 2"], ["sd 2", "st 60"]):
+                with self.subTest(setup=setup):
+                    for line in ("new", "post", *setup, "e2e4"):
+                        session.send(line)
+                    lines = read_through(session, "^move ")
+                    self.assertEqual(max(int(l.split()[0]) for l in lines if THINKING.match(l)), 2)
 
         self.each_mode(body)
 

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "protocol/uci_protocol.h"
@@ -95,7 +96,8 @@ TEST(SearchAnswers, UciPonderResultMeetsPonderhitOrStop) {
       {nullptr, "stop", {}, {answer}},
       {"ponderhit", "ponderhit", {answer}, {}},
       {"stop", "stop", {answer}, {}},
-      {"ucinewgame", "ponderhit", {}, {}},
+      // A new game cuts the search short; its "go" is answered all the same.
+      {"ucinewgame", "ponderhit", {"bestmove e2e4"}, {}},
   };
   for (const Case& c : cases) {
     Bench bench;
@@ -106,10 +108,18 @@ TEST(SearchAnswers, UciPonderResultMeetsPonderhitOrStop) {
     bench.output.lines();
     bench.searchBegins(true);
     bench.engine.pondering = 0;  // the search ended on its own: a ponder result
-    if (c.beforeReport) bench.send(uci, c.beforeReport);
     const Move e4 = bench.move("e2e4");
+    // "ucinewgame" waits for the search's report, which comes from the main thread.
+    std::thread waiting;
+    if (c.beforeReport && std::string(c.beforeReport) == "ucinewgame") {
+      waiting = std::thread([&] { bench.send(uci, c.beforeReport); });
+      while (bench.engine.stopRequest != StopAbort) std::this_thread::yield();
+    } else if (c.beforeReport) {
+      bench.send(uci, c.beforeReport);
+    }
     bench.engine.playMove(e4);  // UCI games are resent with every command; the engine plays on its board
     bench.searchReports(StopPonderDone, e4, "e7e5");
+    if (waiting.joinable()) waiting.join();
     EXPECT_EQ(bench.output.lines(), c.atReport) << c.beforeReport;
     bench.send(uci, c.afterReport);
     EXPECT_EQ(bench.output.lines(), c.atLaterCommand) << c.afterReport;

@@ -60,6 +60,30 @@ TEST(TimeBudget, FixedMoveTimeKeepsTheOverhead) {
   EXPECT_EQ(moveTimeBudgetUs(-20), 0);
 }
 
+// The "Move Overhead" option replaces the 50 ms margin; less than twice the
+// margin on the clock still keeps half of it.
+TEST(TimeBudget, MoveOverheadSetsTheMargin) {
+  struct Case {
+    int overheadMs;
+    float clockMs;
+    std::int64_t clockBudgetUs;  // last move before the control, first search
+    std::int32_t moveTimeUs;
+    std::int64_t moveTimeBudgetUs;
+  };
+  const Case cases[] = {
+      {0, 10000, 10000000, 1000000, 1000000},
+      {50, 10000, 9950000, 1000000, 950000},
+      {1000, 10000, 9000000, 1000000, 500000},
+      {1000, 1500, 750000, 5000000, 4000000},
+      {9999, 60000, 55000000, 20000000, 15000000},  // beyond the range: 5000 ms
+      {-7, 10000, 10000000, 40000, 40000},          // below it: none
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(clockBudgetUs(c.clockMs, 0, 1, 0, c.overheadMs), c.clockBudgetUs) << c.overheadMs;
+    EXPECT_EQ(moveTimeBudgetUs(c.moveTimeUs, c.overheadMs), c.moveTimeBudgetUs) << c.overheadMs;
+  }
+}
+
 TEST(StopRequest, AStopNeverOverwritesAnAbortOrAPonderStop) {
   Engine engine;
   for (const int pending : {StopNone, StopPonder, StopAbort}) {
