@@ -34,25 +34,34 @@ bool has(const Board& board, int type, int colour, Square sq) {
 int trapsAndBlocks(const Board& board) {
   const EvalParameters& p = evalParams;
   int mid = 0;
-  for (const int file : {3, 4}) {  // d and e pawns still at home with their advance square taken
-    if (has(board, Pawn, White, makeSquare(file, 1)) && (board.occupied & squareMask[makeSquare(file, 2)]))
-      mid -= p.blockedCentrePawn;
-    if (has(board, Pawn, Black, makeSquare(file, 6)) && (board.occupied & squareMask[makeSquare(file, 5)]))
-      mid += p.blockedCentrePawn;
+  // d and e pawns still at home with their advance square taken.
+  constexpr Bitboard WhiteCentreHome = squareMask[makeSquare(3, 1)] | squareMask[makeSquare(4, 1)];
+  constexpr Bitboard BlackCentreHome = squareMask[makeSquare(3, 6)] | squareMask[makeSquare(4, 6)];
+  const Bitboard blockedW = board.pieces(Pawn, White) & WhiteCentreHome & (board.occupied >> 8);
+  const Bitboard blockedB = board.pieces(Pawn, Black) & BlackCentreHome & (board.occupied << 8);
+  for (const int file : {3, 4}) {
+    if (blockedW & fileMask[file]) mid -= p.blockedCentrePawn;
+    if (blockedB & fileMask[file]) mid += p.blockedCentrePawn;
   }
   for (const int colour : {White, Black}) {
     const int them = colour ^ 1;
     // Squares as seen by White; Black's are the vertical mirror.
     auto sq = [colour](Square whiteSq) { return colour == White ? whiteSq : mirrorSquare(whiteSq); };
     int penalty = 0;
-    // Knight on a7 shut in by pawns on b7 and a6 (h7: g7 and h6).
-    if (has(board, Knight, colour, sq(48)) && has(board, Pawn, them, sq(49)) && has(board, Pawn, them, sq(40)))
-      penalty += p.trappedKnight;
-    if (has(board, Knight, colour, sq(55)) && has(board, Pawn, them, sq(54)) && has(board, Pawn, them, sq(47)))
-      penalty += p.trappedKnight;
-    // Bishop on a7 cut off by a pawn on b6 (h7: g6).
-    if (has(board, Bishop, colour, sq(48)) && has(board, Pawn, them, sq(41))) penalty += p.trappedBishop;
-    if (has(board, Bishop, colour, sq(55)) && has(board, Pawn, them, sq(46))) penalty += p.trappedBishop;
+    // A knight or bishop on a7 or h7 (seen from White) is rare: one test
+    // passes over the four traps below.
+    const Bitboard cornerMinors = (board.pieces(Knight, colour) | board.pieces(Bishop, colour)) &
+                                  (squareMask[sq(48)] | squareMask[sq(55)]);
+    if (cornerMinors) {
+      // Knight on a7 shut in by pawns on b7 and a6 (h7: g7 and h6).
+      if (has(board, Knight, colour, sq(48)) && has(board, Pawn, them, sq(49)) && has(board, Pawn, them, sq(40)))
+        penalty += p.trappedKnight;
+      if (has(board, Knight, colour, sq(55)) && has(board, Pawn, them, sq(54)) && has(board, Pawn, them, sq(47)))
+        penalty += p.trappedKnight;
+      // Bishop on a7 cut off by a pawn on b6 (h7: g6).
+      if (has(board, Bishop, colour, sq(48)) && has(board, Pawn, them, sq(41))) penalty += p.trappedBishop;
+      if (has(board, Bishop, colour, sq(55)) && has(board, Pawn, them, sq(46))) penalty += p.trappedBishop;
+    }
     // Rook in the corner behind an uncastled king that walked towards it.
     const int kingFile = fileOf(board.kingSquare[colour]);
     const bool kingOnBackRank = relativeRank(colour, board.kingSquare[colour]) == 0;
@@ -124,14 +133,15 @@ void scoreKind(const Board& board, const PieceSurroundings& s, SideTerms& terms)
   }
 }
 
-// Knights, bishops, rooks and queens of one side.
-SideTerms scorePieces(const Board& board, int colour) {
+// Knights, bishops, rooks and queens of one side; `pawnAttackSets` holds both
+// sides' pawn attack sets, indexed by colour.
+SideTerms scorePieces(const Board& board, int colour, const Bitboard (&pawnAttackSets)[2]) {
   PieceSurroundings s;
   s.colour = colour;
   s.ownPawns = board.pieces(Pawn, colour);
   s.enemyPawns = board.pieces(Pawn, colour ^ 1);
-  s.ownPawnAttacks = pawnAttackSet(colour, s.ownPawns);
-  s.enemyPawnAttacks = pawnAttackSet(colour ^ 1, s.enemyPawns);
+  s.ownPawnAttacks = pawnAttackSets[colour];
+  s.enemyPawnAttacks = pawnAttackSets[colour ^ 1];
   s.safe = ~board.colourBB[colour] & ~s.enemyPawnAttacks;
   SideTerms terms;
   scoreKind<Knight>(board, s, terms);
@@ -232,8 +242,11 @@ int evaluate(const Personality& personality, const Board& board, PawnHashTable& 
   end += pawns.scoreEnd;
 
   // Pieces.
-  const SideTerms white = scorePieces(board, White);
-  const SideTerms black = scorePieces(board, Black);
+  Bitboard pawnAttackSets[2];
+  pawnAttackSets[White] = pawnAttackSet(White, board.pieces(Pawn, White));
+  pawnAttackSets[Black] = pawnAttackSet(Black, board.pieces(Pawn, Black));
+  const SideTerms white = scorePieces(board, White, pawnAttackSets);
+  const SideTerms black = scorePieces(board, Black, pawnAttackSets);
   mid += white.mid - black.mid;
   end += white.end - black.end;
 
