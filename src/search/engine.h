@@ -120,11 +120,12 @@ class Engine {
   std::int32_t multiPV = 1;
   std::int32_t limitMode = LimitMoveTime;
   Relaxed<std::int32_t> timeBudgetUs{7500};
-  Relaxed<std::uint64_t> pollInterval{4096};
+  // 32 bits: a 64-bit atomic is a library call on a 32-bit ARM processor.
+  Relaxed<std::uint32_t> pollInterval{4096};
   // The main thread writes the poll counter at every node: it has a cache
   // line of its own, apart from the stop flag and the limits that every
   // search thread reads at every node.
-  alignas(64) Relaxed<std::uint64_t> pollCounter{0};
+  alignas(64) Relaxed<std::uint32_t> pollCounter{0};
   Relaxed<std::uint64_t> npsCounter{0};  // every search thread counts
   alignas(64) std::uint64_t npsLimit = 0;
   std::uint64_t strengthNodes = 0;

@@ -16,8 +16,18 @@ inline constexpr int MaxTriedQuiets = 64;
 // The per-node stop test: the main thread polls the clock and the input,
 // the helpers only read the stop flag. False means unwind.
 inline bool continueSearch(SearchContext& ctx) {
-  if (ctx.thread->index == 0) return checkTime(*ctx.engine);
-  return ctx.engine->stopRequest == StopNone;
+  Engine& engine = *ctx.engine;
+  if (ctx.thread->index != 0) return engine.stopRequest == StopNone;
+  // Most nodes only count towards the next poll: that step is inline, the
+  // poll itself (and a pending stop) goes through checkTime.
+  if (engine.stopRequest == StopNone) {
+    const std::uint32_t counter = engine.pollCounter + 1;
+    if (counter < engine.pollInterval) {
+      engine.pollCounter = counter;
+      return true;
+    }
+  }
+  return checkTime(engine);
 }
 
 // A search below a node is over when the search was stopped or when a split

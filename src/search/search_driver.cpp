@@ -17,7 +17,7 @@ namespace talvik {
 
 namespace {
 
-constexpr std::uint64_t DefaultPollInterval = 4096;
+constexpr std::uint32_t DefaultPollInterval = 4096;
 constexpr std::uint64_t CurrentMoveReportsAfterUs = 2000000;
 constexpr double IterationTimeShare = 0.6;  // no new iteration once this share of the budget is gone
 constexpr int MateEndsSearchIteration = 6;
@@ -49,7 +49,7 @@ int applyLimits(Engine& engine, SearchContext& ctx, int side) {
       limit = std::clamp(engine.depthLimit, 1, MaxPly);
       break;
     case LimitNodes:
-      if (engine.nodeLimit < DefaultPollInterval) engine.pollInterval = engine.nodeLimit;
+      if (engine.nodeLimit < DefaultPollInterval) engine.pollInterval = static_cast<std::uint32_t>(engine.nodeLimit);
       break;
     case LimitMoveTime:
       engine.timeBudgetUs = moveTimeBudgetUs(engine.moveTimeUs, engine.settings.moveOverheadMs);
@@ -68,12 +68,13 @@ int applyLimits(Engine& engine, SearchContext& ctx, int side) {
   // second 4096 nodes can take longer than a bullet move may.
   if (engine.limitMode == LimitMoveTime || engine.limitMode == LimitClock) {
     const std::uint64_t budget = static_cast<std::uint64_t>(std::max(engine.timeBudgetUs.load(), 0));
-    engine.pollInterval = std::clamp<std::uint64_t>(budget / 16, 256, DefaultPollInterval);
+    engine.pollInterval = static_cast<std::uint32_t>(std::clamp<std::uint64_t>(budget / 16, 256, DefaultPollInterval));
   }
   // Depth and node limits given together with another limit end the search
   // too, whichever comes first.
   if (engine.depthCap > 0) limit = std::min(limit, engine.depthCap);
-  if (engine.nodeCap != 0 && engine.nodeCap < engine.pollInterval) engine.pollInterval = engine.nodeCap;
+  if (engine.nodeCap != 0 && engine.nodeCap < engine.pollInterval)
+    engine.pollInterval = static_cast<std::uint32_t>(engine.nodeCap);
   engine.reportCurrMove = 0;
   engine.transTable.advanceGeneration();
   ++engine.searchesThisGame;

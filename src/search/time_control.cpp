@@ -56,7 +56,7 @@ void forcePoll(Engine& engine) { engine.pollCounter = engine.pollInterval.load()
 
 bool checkTime(Engine& engine) {
   if (engine.stopRequest != StopNone) return false;
-  const std::uint64_t counter = engine.pollCounter + 1;
+  const std::uint32_t counter = engine.pollCounter + 1;
   if (counter < engine.pollInterval) {
     engine.pollCounter = counter;
     return true;
