@@ -64,7 +64,7 @@ inline void popKey(SearchContext& ctx) { --ctx.repCount; }
 
 inline void countNode(SearchContext& ctx) {
   ++ctx.nodes;
-  ctx.thread->nodes.add(1);
+  ctx.thread->nodes.increment();
 }
 
 // A pawn stepping onto its seventh rank threatens to promote: the search

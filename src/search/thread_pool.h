@@ -16,6 +16,7 @@
 
 #include "board/move.h"
 #include "eval/pawn_hash.h"
+#include "search/node_counter.h"
 #include "search/relaxed.h"
 #include "search/split_point.h"
 
@@ -62,7 +63,7 @@ class SearchThread {
   Relaxed<int> splitCount{0};  // split points this thread masters
   // Nodes searched by this thread in the current search, counted at every
   // node: away from the fields above, which other threads poll.
-  alignas(64) Relaxed<std::uint64_t> nodes{0};
+  alignas(64) NodeCounter nodes;
   SplitPoint splits[MaxSplitsPerThread];
 
   // Move-ordering tables of this thread.
