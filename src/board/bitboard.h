@@ -13,8 +13,33 @@
 
 namespace talvik {
 
-constexpr int popCount(Bitboard b) { return std::popcount(b); }
-constexpr Square lowestSquare(Bitboard b) { return std::countr_zero(b); }
+// A 32-bit processor (ARMv6) has no 64-bit bit count or scan: the compiler
+// calls a library routine. There both work on the two 32-bit halves inline.
+inline constexpr bool WordIs32Bits = sizeof(void*) < 8;
+
+constexpr int popCount(Bitboard b) {
+  if constexpr (WordIs32Bits) {
+    // Bits per byte in each half, summed, then the four bytes added up.
+    auto byteCounts = [](std::uint32_t x) {
+      x -= (x >> 1) & 0x55555555u;
+      x = (x & 0x33333333u) + ((x >> 2) & 0x33333333u);
+      return (x + (x >> 4)) & 0x0F0F0F0Fu;
+    };
+    const std::uint32_t bytes =
+        byteCounts(static_cast<std::uint32_t>(b)) + byteCounts(static_cast<std::uint32_t>(b >> 32));
+    return static_cast<int>((bytes * 0x01010101u) >> 24);
+  } else {
+    return std::popcount(b);
+  }
+}
+constexpr Square lowestSquare(Bitboard b) {
+  if constexpr (WordIs32Bits) {
+    const auto low = static_cast<std::uint32_t>(b);
+    return low ? std::countr_zero(low) : 32 + std::countr_zero(static_cast<std::uint32_t>(b >> 32));
+  } else {
+    return std::countr_zero(b);
+  }
+}
 // Returns the lowest set square and clears it.
 inline Square popLowest(Bitboard& b) {
   const Square sq = lowestSquare(b);
