@@ -36,17 +36,20 @@ int staticExchange(const Board& b, Move move) {
 
   Bitboard occupancy = b.occupied & ~squareMask[from];
   if (isEnPassant(move)) occupancy &= ~squareMask[target + epCaptureOffset[us]];
-  Bitboard attackers = attackersOf(b, target, b.occupied);
 
   // One entry per capture; there are never more captures than pieces.
   int gain[34];
   int depth = 0;
   gain[0] = ExchangeValue[isEnPassant(move) ? Pawn : moveCaptured(move)];
 
-  // A pawn leaving its square can open a file (a push) as well as a diagonal.
-  const int firstLines = OpensLines[mover] | (mover == Pawn ? StraightLine : 0);
-  attackers |= uncoveredAttackers(b, target, occupancy, firstLines);
-  attackers &= occupancy;
+  // The mover leaves its square: the slider behind it on its line to the
+  // target (a file for a pawn push, a rank or file behind an en-passant
+  // capture) joins at once. Only the line through the mover's square can
+  // open, so looking through the new occupancy is the same as looking
+  // through the old one and adding the uncovered sliders. A king opens no
+  // line, as in the exchange loop below.
+  const Bitboard seen = mover == King ? b.occupied : occupancy;
+  Bitboard attackers = attackersOf(b, target, seen) & occupancy;
   if (!attackers) return gain[0];
 
   int onTarget = mover;
