@@ -1,6 +1,7 @@
 #include "eval/evaluate.h"
 
 #include <cstdint>
+#include <limits>
 
 #include "eval/endgames.h"
 #include "eval/eval_masks.h"
@@ -23,6 +24,17 @@ struct SideTerms {
 constexpr PawnEntry NoPawns = {};
 
 constexpr int sign(int colour) { return colour == White ? 1 : -1; }
+
+// n / d, truncated, for a 64-bit n and a non-zero d. A 32-bit processor
+// divides 64-bit numbers in a library routine: there the division is done
+// in 32 bits whenever n fits (the quotient is the same).
+inline std::int64_t divideWide(std::int64_t n, std::int32_t d) {
+  if constexpr (WordIs32Bits) {
+    using Limits = std::numeric_limits<std::int32_t>;
+    if (n > Limits::min() && n <= Limits::max()) return static_cast<std::int32_t>(n) / d;
+  }
+  return n / d;
+}
 
 bool has(const Board& board, int type, int colour, Square sq) {
   return (board.pieces(type, colour) & squareMask[sq]) != 0;
@@ -201,7 +213,8 @@ int kingSafety(const Board& board, int colour, const SideTerms& enemy, int enemy
   // Personality values are not range-checked: keep the product wide and
   // never divide by a zero material total.
   if (p.fullMaterial == 0) return 0;
-  return static_cast<int>(std::int64_t{shelter - p.kingAttackWeight[units]} * enemyMaterial / p.fullMaterial);
+  const std::int64_t weighted = std::int64_t{shelter - p.kingAttackWeight[units]} * enemyMaterial;
+  return static_cast<int>(divideWide(weighted, p.fullMaterial));
 }
 
 int percentOf(const Personality& personality, int colour, std::int32_t own, std::int32_t opp) {
@@ -281,7 +294,7 @@ int evaluate(const Personality& personality, const Board& board, PawnHashTable& 
   end += p.pstEnd[pieceIndex(King, White)][kingW] - p.pstEnd[pieceIndex(King, Black)][kingB];
 
   // Blend by phase, then scale drawish endings.
-  std::int64_t score = (std::int64_t{phase} * mid + std::int64_t{24 - phase} * end) / 24;
+  std::int64_t score = divideWide(std::int64_t{phase} * mid + std::int64_t{24 - phase} * end, 24);
   if (drawScale != 32) score = score * drawScale / 32;
 
   // A personality may blend in noise that is fixed for the position.
