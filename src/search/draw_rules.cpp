@@ -29,7 +29,7 @@ bool hasLegalEvasion(const Board& board) {
   return false;
 }
 
-bool isDrawByRule(const SearchContext& ctx, bool inCheck) {
+bool drawRuleApplies(const SearchContext& ctx, bool inCheck) {
   const Board& board = ctx.board;
   if (insufficientMaterial(board)) return true;
   const int clock = board.halfmoveClock;

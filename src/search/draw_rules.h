@@ -23,6 +23,14 @@ bool hasLegalEvasion(const Board& board);
 // capture or pawn move (unless the side to move is checkmated, which the
 // search finds); one earlier occurrence of the position since the last
 // irreversible move, looked up in the context's repetition list.
-bool isDrawByRule(const SearchContext& ctx, bool inCheck);
+bool drawRuleApplies(const SearchContext& ctx, bool inCheck);
+
+// drawRuleApplies, with the common case inline: with a pawn on the board and
+// fewer than four plies since the last capture or pawn move, no rule applies.
+inline bool isDrawByRule(const SearchContext& ctx, bool inCheck) {
+  const Board& board = ctx.board;
+  if (board.halfmoveClock < 4 && (board.pieces(Pawn, Black) | board.pieces(Pawn, White)) != 0) return false;
+  return drawRuleApplies(ctx, inCheck);
+}
 
 }  // namespace talvik
