@@ -188,7 +188,10 @@ void scorePassedPawns(const Board& board, const PawnEntry& pawns, int& mid, int&
 // a king still on its first two ranks, minus the weight of the enemy
 // pieces' attacks on the squares around it, scaled by how much of its
 // material the enemy still has. `enemyMaterial` includes its bishop pair.
-int kingSafety(const Board& board, int colour, const SideTerms& enemy, int enemyMaterial) {
+// Inlined into evaluate (the compiler would not, and the call costs more
+// than the body saves in code size).
+[[gnu::always_inline]] inline int kingSafety(const Board& board, int colour, const SideTerms& enemy,
+                                             int enemyMaterial) {
   const EvalParameters& p = evalParams;
   const Square king = board.kingSquare[colour];
   int shelter = 0;
