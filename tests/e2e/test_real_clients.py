@@ -166,10 +166,13 @@ class RealClients(unittest.TestCase):
         self.check("retract", 1, pgn_games(pgn), traffic)
         # xboard's record: 1. e4, the engine's answer, 2. d3 (the takeback replaced 2. d4).
         self.assertRegex(pgn, r"\n1\. e4 \S+ (\{[^}]*\} )?2\. d3 ")
-        # Right after "remove" the engine's board is the position after 1. e4
-        # and its answer, as xboard handed that game to Fairy-Max.
+        # Right after "remove", which ended the search on the expected reply
+        # without a move, the engine's board is the position after 1. e4 and
+        # its answer, as xboard handed that game to Fairy-Max.
         self.assertEqual(re.findall(r">first : (remove|undo)$", traffic, re.M), ["remove"])
-        after_remove = re.search(r">first : remove\n(?:.*\n)*?\d+ <first : (\S+ [wb] .*)\n", traffic).group(1)
+        takeback = re.search(r">first : remove\n((?:.*\n)*?)\d+ >first : d2d3\n", traffic).group(1)
+        self.assertNotIn("<first : move ", takeback)
+        after_remove = re.search(r"<first : (\S+ [wb] .*)", takeback).group(1)
         record = re.findall(r">second: ([a-h][1-8][a-h][1-8]\w?)$", traffic, re.M)
         with xboard_engine(1) as session:
             for line in ("new", "force", *record[:2]):

@@ -1,8 +1,9 @@
 """A user at xboard's board, for tests that need a person on one side:
 run under an X server (xvfb-run -a python3 xboard_user.py ...), it starts
-xboard with Talvik as engine and plays White through the keyboard with
-xdotool. It types 1. e4, then 2. d4, retracts that with xboard's "Retract
-Move" (Ctrl-X, which makes xboard send "remove"), plays 2. d3 instead and
+xboard with Talvik as engine, pondering on, and plays White through the
+keyboard with xdotool. It types 1. e4, then 2. d4, and while the engine
+ponders on its answer retracts that with xboard's "Retract Move" (Ctrl-X,
+which makes xboard send "remove"), plays 2. d3 instead and
 hands the rest of the game to Fairy-Max with "Two Machines" (Ctrl-T). The
 game ends by the rules or after a minute; then it quits xboard (Ctrl-Q).
 
@@ -51,7 +52,7 @@ class Xboard:
         relay_command = f"{sys.executable} {os.path.abspath(__file__)} relay {engine}"
         self.proc = subprocess.Popen(
             ["xboard", "-fcp", relay_command, "-fd", os.path.join(scratch, "first"), "-scp", "fairymax",
-             "-tc", "0:10", "-inc", "0", "-xponder", "-defaultHashSize", "16", "-smpCores", "1",
+             "-tc", "0:10", "-inc", "0", "-ponder", "-defaultHashSize", "16", "-smpCores", "1",
              "-saveGameFile", os.path.join(scratch, "game.pgn"), "-saveSettingsOnExit", "false",
              "-debugMode", "true", "-nameOfDebugFile", self.debug],
             cwd=os.path.join(scratch, "home"), env=environment,
@@ -102,6 +103,7 @@ def play(scratch, engine):
         for move in MOVES_BEFORE:
             answers += 1
             xboard.type_move(move, answers)
+        xboard.wait_for(r"<first : Hint: ", answers)  # the engine ponders
         xdotool("key", "ctrl+x")
         xboard.wait_for(r">first : remove$")
         answers += 1
