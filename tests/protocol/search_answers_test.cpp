@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,11 +24,14 @@ namespace {
 class CapturedOutput {
  public:
   CapturedOutput() {
+    // What the test runner has printed but not yet written must not land in the pipe.
+    std::fflush(stdout);
     EXPECT_EQ(pipe2(fds_, O_NONBLOCK), 0);
     saved_ = dup(STDOUT_FILENO);
     dup2(fds_[1], STDOUT_FILENO);
   }
   ~CapturedOutput() {
+    std::fflush(stdout);
     dup2(saved_, STDOUT_FILENO);
     close(saved_);
     close(fds_[0]);
