@@ -3,8 +3,9 @@
 # GoogleTest, Google Benchmark): Debian packages, which needs root or sudo.
 # With the argument "test" it also installs what the tests need: Chromium,
 # Node.js and npm for the browser test of the HTML log, and that test's npm
-# packages (tests/e2e/browser); xboard, polyglot, Xvfb and Fairy-Max for the
-# matches under a real GUI (the games land in /usr/games); clang with its
+# packages (tests/e2e/browser); xboard, polyglot, Xvfb, Fairy-Max and xdotool
+# for the matches under a real GUI (the games land in /usr/games; xdotool types
+# a user's moves into xboard's window); clang with its
 # runtime for the libFuzzer targets; the ARM cross compiler and qemu-user for
 # the 32-bit ARMv6 build under emulation. Idempotent; does nothing when
 # everything is present. Usage: scripts/setup.sh [test]
@@ -14,7 +15,7 @@ with_tests=0
 [ "${1:-}" = "test" ] && with_tests=1
 
 packages=(ninja-build python3)
-[ $with_tests -eq 1 ] && packages+=(chromium xboard polyglot xvfb xauth fairymax clang libclang-rt-14-dev
+[ $with_tests -eq 1 ] && packages+=(chromium xboard polyglot xvfb xauth fairymax xdotool clang libclang-rt-14-dev
                                      g++-arm-linux-gnueabi qemu-user)
 missing=()
 for p in "${packages[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done

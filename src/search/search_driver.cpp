@@ -125,11 +125,14 @@ bool searchLine(SearchRun& run, int index, int iteration) {
     const int result = searchRootMoves(ctx, run.root, iteration, window.low, window.high);
     if (engine.stopRequest != StopNone) {
       // A root move searched to the end before the stop is worth keeping.
+      // After an abort the GUI has moved on (a takeback, a new game, quit):
+      // a line about the old position would be shown against the new one.
       if (ctx.pvLength[0] > 0) {
         storeRootLine(line, ctx, iteration);
         line.score = result;
         if (engine.pvLineCount > 1) sortLines(engine);
-        reportLines(engine, ctx, engine.pvLineCount > 1 ? -1 : index, BoundExact);
+        if (engine.stopRequest != StopAbort)
+          reportLines(engine, ctx, engine.pvLineCount > 1 ? -1 : index, BoundExact);
       }
       return false;
     }

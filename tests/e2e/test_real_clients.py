@@ -2,7 +2,9 @@
 matches as match manager: Talvik in XBoard mode plays Fairy-Max; Talvik in
 UCI mode (through polyglot, which xboard starts for -fUCI) plays Talvik in
 XBoard mode with pondering on; and one Chess960 game between the two.
-xboard also steps through a game in analysis mode, and polyglot's epd-test
+xboard also steps through a game in analysis mode, a user at xboard's board
+(xboard_user.py, typing through xdotool) retracts a move in a game against
+Talvik, and polyglot's epd-test
 drives Talvik through a small suite of easy tactics as analysis GUIs do
 ("go movetime ... depth 63", "stop", at once "ucinewgame").
 
@@ -17,9 +19,11 @@ import os
 import re
 import shutil
 import subprocess
+import sys
 import tempfile
 import unittest
 
+from protocol_session import fen_of, xboard_engine
 from talvik_session import BINARY, SANITIZED, require_tools
 
 GAMES_DIR = "/usr/games"
@@ -35,8 +39,8 @@ def tool_path():
     return os.environ.get("PATH", "") + os.pathsep + GAMES_DIR
 
 
-def missing_tools():
-    return [tool for tool in TOOLS if not shutil.which(tool, path=tool_path())]
+def missing_tools(tools=TOOLS):
+    return [tool for tool in tools if not shutil.which(tool, path=tool_path())]
 
 
 def pgn_games(text):
@@ -147,6 +151,33 @@ class RealClients(unittest.TestCase):
                 # The engine analyses each position it is given: thinking
                 # output comes after the last moves of the game too.
                 self.assertRegex(traffic, r">first : a7a6[\s\S]*<first : +\d+ [-+\d]+ \d+ \d+ ")
+
+    def test_retract_move_in_a_game_against_a_user(self):
+        require_tools(self, missing_tools(("xdotool",)), "real-client test", "TALVIK_REQUIRE_REAL_CLIENTS")
+        user = os.path.join(os.path.dirname(os.path.abspath(__file__)), "xboard_user.py")
+        done = subprocess.run(["xvfb-run", "-a", sys.executable, user, self.scratch, BINARY],
+                              env=dict(os.environ, PATH=tool_path()), stdout=subprocess.PIPE,
+                              stderr=subprocess.STDOUT, timeout=180)
+        with open(os.path.join(self.scratch, "xboard.debug"), encoding="utf-8", errors="replace") as f:
+            traffic = f.read()
+        self.assertEqual(done.returncode, 0, done.stdout.decode("utf-8", "replace")[-2000:] + traffic[-3000:])
+        with open(os.path.join(self.scratch, "game.pgn"), encoding="utf-8", errors="replace") as f:
+            pgn = f.read()
+        self.check("retract", 1, pgn_games(pgn), traffic)
+        # xboard's record: 1. e4, the engine's answer, 2. d3 (the takeback replaced 2. d4).
+        self.assertRegex(pgn, r"\n1\. e4 \S+ (\{[^}]*\} )?2\. d3 ")
+        # Right after "remove", which ended the search on the expected reply
+        # without a move, the engine's board is the position after 1. e4 and
+        # its answer, as xboard handed that game to Fairy-Max.
+        self.assertEqual(re.findall(r">first : (remove|undo)$", traffic, re.M), ["remove"])
+        takeback = re.search(r">first : remove\n((?:.*\n)*?)\d+ >first : d2d3\n", traffic).group(1)
+        self.assertNotIn("<first : move ", takeback)
+        after_remove = re.search(r"<first : (\S+ [wb] .*)", takeback).group(1)
+        record = re.findall(r">second: ([a-h][1-8][a-h][1-8]\w?)$", traffic, re.M)
+        with xboard_engine(1) as session:
+            for line in ("new", "force", *record[:2]):
+                session.send(line)
+            self.assertEqual(after_remove, fen_of(session, False))
 
     def test_epd_test(self):
         suite = os.path.join(self.scratch, "suite.epd")
