@@ -1,6 +1,7 @@
 // Parallel search speed: the benchmark positions searched to a fixed depth
-// on one and on two threads, alternately (so that a change in the load of a
-// shared machine hits both alike), each search from a cleared table.
+// on one and on two threads (or on n with --threads=n), alternately (so that
+// a change in the load of a shared machine hits both alike), each search
+// from a cleared table.
 //
 // The machine may be shared: the kernel's per-thread scheduler statistics
 // split each thread's time into running, waiting for a processor (another
@@ -13,12 +14,20 @@
 //                             one thread / on two threads
 //   nps_ratio, net_nps_ratio  nodes per second on two threads / on one
 //   node_ratio   nodes searched on two threads / on one thread (extra work)
+//   node_ratio_median  the same per position, median over the positions
+//                (less swayed by the few positions that blow up)
 //   cpu_efficiency  nodes per processor second on two threads / on one
 //                (the cost of sharing: locks, splits, caches)
 //   running, waiting, blocked shares of the two threads' time (two-thread runs)
+//   splits, helpers   split points made and helpers booked at them
 //   load_before, load_after   one-minute load average of the machine
 //
+// With more threads than processors (--threads=4 on two cores) the net
+// figures also take out the waits the threads cause each other; compare
+// the plain speedup then.
+//
 //   build/release/bench/parallel_bench --benchmark_filter=/12 --repeats=3
+//   build/release/bench/parallel_bench --benchmark_filter=/12 --repeats=3 --threads=4
 #include <benchmark/benchmark.h>
 
 #include <dirent.h>
@@ -42,6 +51,7 @@ namespace talvik {
 namespace {
 
 int repeats = 2;  // searches per position and thread count (--repeats=n)
+int threads = 2;  // threads of the parallel engine (--threads=n)
 
 struct Measure {
   double wallSeconds = 0;
@@ -119,11 +129,11 @@ Measure medianOf(std::vector<Measure> runs) {
 void ParallelSpeedup(benchmark::State& state) {
   const int depth = static_cast<int>(state.range(0));
   SilentEngine one(1);
-  SilentEngine two(2);
+  SilentEngine two(threads);
   const auto& positions = benchmarkPositions();
   for (auto _ : state) {
     const double loadBefore = loadAverage();
-    std::vector<double> speedups, netSpeedups;
+    std::vector<double> speedups, netSpeedups, nodeRatios;
     Measure total1, total2;
     std::printf("%3s %8s %8s %7s %8s %8s %7s %10s %10s %5s %5s\n", "pos", "time1 s", "time2 s", "speedup", "net1 s",
                 "net2 s", "net spd", "nodes1", "nodes2", "cpu2", "wait2");
@@ -142,7 +152,8 @@ void ParallelSpeedup(benchmark::State& state) {
       const Measure m1 = medianOf(runs1);
       const Measure m2 = medianOf(runs2);
       speedups.push_back(m1.wallSeconds / std::max(m2.wallSeconds, 1e-9));
-      netSpeedups.push_back(m1.netSeconds(1) / std::max(m2.netSeconds(2), 1e-9));
+      netSpeedups.push_back(m1.netSeconds(1) / std::max(m2.netSeconds(threads), 1e-9));
+      nodeRatios.push_back(static_cast<double>(m2.nodes) / static_cast<double>(std::max<std::uint64_t>(m1.nodes, 1)));
       for (auto [total, m] : {std::pair{&total1, m1}, std::pair{&total2, m2}}) {
         total->wallSeconds += m.wallSeconds;
         total->cpuSeconds += m.cpuSeconds;
@@ -150,19 +161,20 @@ void ParallelSpeedup(benchmark::State& state) {
         total->nodes += m.nodes;
       }
       std::printf("%3zu %8.3f %8.3f %7.2f %8.3f %8.3f %7.2f %10llu %10llu %5.2f %5.2f\n", i + 1, m1.wallSeconds,
-                  m2.wallSeconds, speedups.back(), m1.netSeconds(1), m2.netSeconds(2), netSpeedups.back(),
+                  m2.wallSeconds, speedups.back(), m1.netSeconds(1), m2.netSeconds(threads), netSpeedups.back(),
                   static_cast<unsigned long long>(m1.nodes), static_cast<unsigned long long>(m2.nodes),
                   m2.cpuSeconds / m2.wallSeconds, m2.queuedSeconds / m2.wallSeconds);
       std::fflush(stdout);
     }
     const double nodes1 = static_cast<double>(total1.nodes);
     const double nodes2 = static_cast<double>(total2.nodes);
-    const double threadSeconds2 = 2 * total2.wallSeconds;
+    const double threadSeconds2 = threads * total2.wallSeconds;
     state.counters["speedup"] = median(speedups);
     state.counters["net_speedup"] = median(netSpeedups);
     state.counters["nps_ratio"] = (nodes2 / total2.wallSeconds) / (nodes1 / total1.wallSeconds);
-    state.counters["net_nps_ratio"] = (nodes2 / total2.netSeconds(2)) / (nodes1 / total1.netSeconds(1));
+    state.counters["net_nps_ratio"] = (nodes2 / total2.netSeconds(threads)) / (nodes1 / total1.netSeconds(1));
     state.counters["node_ratio"] = nodes2 / nodes1;
+    state.counters["node_ratio_median"] = median(nodeRatios);
     state.counters["cpu_efficiency"] = (nodes2 / total2.cpuSeconds) / (nodes1 / total1.cpuSeconds);
     state.counters["running"] = total2.cpuSeconds / threadSeconds2;
     state.counters["waiting"] = total2.queuedSeconds / threadSeconds2;
@@ -170,6 +182,7 @@ void ParallelSpeedup(benchmark::State& state) {
     state.counters["time1"] = total1.wallSeconds;
     state.counters["time2"] = total2.wallSeconds;
     state.counters["splits"] = static_cast<double>(two.engine->pool.statistics.splits.load());
+    state.counters["helpers"] = static_cast<double>(two.engine->pool.statistics.helpersBooked.load());
     state.counters["load_before"] = loadBefore;
     state.counters["load_after"] = loadAverage();
   }
@@ -182,6 +195,7 @@ BENCHMARK(ParallelSpeedup)->Arg(10)->Arg(12)->Iterations(1)->Unit(benchmark::kSe
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
     if (std::strncmp(argv[i], "--repeats=", 10) == 0) talvik::repeats = std::max(1, std::atoi(argv[i] + 10));
+    else if (std::strncmp(argv[i], "--threads=", 10) == 0) talvik::threads = std::clamp(std::atoi(argv[i] + 10), 2, 64);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
