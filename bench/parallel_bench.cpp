@@ -51,7 +51,7 @@ namespace talvik {
 namespace {
 
 int repeats = 2;  // searches per position and thread count (--repeats=n)
-int threads = 2;  // threads of the parallel engine (--threads=n)
+int parallelThreads = 2;  // threads of the parallel engine (--threads=n)
 
 struct Measure {
   double wallSeconds = 0;
@@ -129,7 +129,7 @@ Measure medianOf(std::vector<Measure> runs) {
 void ParallelSpeedup(benchmark::State& state) {
   const int depth = static_cast<int>(state.range(0));
   SilentEngine one(1);
-  SilentEngine two(threads);
+  SilentEngine two(parallelThreads);
   const auto& positions = benchmarkPositions();
   for (auto _ : state) {
     const double loadBefore = loadAverage();
@@ -152,7 +152,7 @@ void ParallelSpeedup(benchmark::State& state) {
       const Measure m1 = medianOf(runs1);
       const Measure m2 = medianOf(runs2);
       speedups.push_back(m1.wallSeconds / std::max(m2.wallSeconds, 1e-9));
-      netSpeedups.push_back(m1.netSeconds(1) / std::max(m2.netSeconds(threads), 1e-9));
+      netSpeedups.push_back(m1.netSeconds(1) / std::max(m2.netSeconds(parallelThreads), 1e-9));
       nodeRatios.push_back(static_cast<double>(m2.nodes) / static_cast<double>(std::max<std::uint64_t>(m1.nodes, 1)));
       for (auto [total, m] : {std::pair{&total1, m1}, std::pair{&total2, m2}}) {
         total->wallSeconds += m.wallSeconds;
@@ -161,18 +161,18 @@ void ParallelSpeedup(benchmark::State& state) {
         total->nodes += m.nodes;
       }
       std::printf("%3zu %8.3f %8.3f %7.2f %8.3f %8.3f %7.2f %10llu %10llu %5.2f %5.2f\n", i + 1, m1.wallSeconds,
-                  m2.wallSeconds, speedups.back(), m1.netSeconds(1), m2.netSeconds(threads), netSpeedups.back(),
+                  m2.wallSeconds, speedups.back(), m1.netSeconds(1), m2.netSeconds(parallelThreads), netSpeedups.back(),
                   static_cast<unsigned long long>(m1.nodes), static_cast<unsigned long long>(m2.nodes),
                   m2.cpuSeconds / m2.wallSeconds, m2.queuedSeconds / m2.wallSeconds);
       std::fflush(stdout);
     }
     const double nodes1 = static_cast<double>(total1.nodes);
     const double nodes2 = static_cast<double>(total2.nodes);
-    const double threadSeconds2 = threads * total2.wallSeconds;
+    const double threadSeconds2 = parallelThreads * total2.wallSeconds;
     state.counters["speedup"] = median(speedups);
     state.counters["net_speedup"] = median(netSpeedups);
     state.counters["nps_ratio"] = (nodes2 / total2.wallSeconds) / (nodes1 / total1.wallSeconds);
-    state.counters["net_nps_ratio"] = (nodes2 / total2.netSeconds(threads)) / (nodes1 / total1.netSeconds(1));
+    state.counters["net_nps_ratio"] = (nodes2 / total2.netSeconds(parallelThreads)) / (nodes1 / total1.netSeconds(1));
     state.counters["node_ratio"] = nodes2 / nodes1;
     state.counters["node_ratio_median"] = median(nodeRatios);
     state.counters["cpu_efficiency"] = (nodes2 / total2.cpuSeconds) / (nodes1 / total1.cpuSeconds);
@@ -195,7 +195,7 @@ BENCHMARK(ParallelSpeedup)->Arg(10)->Arg(12)->Iterations(1)->Unit(benchmark::kSe
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
     if (std::strncmp(argv[i], "--repeats=", 10) == 0) talvik::repeats = std::max(1, std::atoi(argv[i] + 10));
-    else if (std::strncmp(argv[i], "--threads=", 10) == 0) talvik::threads = std::clamp(std::atoi(argv[i] + 10), 2, 64);
+    else if (std::strncmp(argv[i], "--threads=", 10) == 0) talvik::parallelThreads = std::clamp(std::atoi(argv[i] + 10), 2, 64);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
