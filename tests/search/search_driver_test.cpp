@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 
 #include "board/move_text.h"
@@ -15,6 +16,28 @@
 
 namespace talvik {
 namespace {
+
+// Standard input read from a pipe holding `text` while the object lives.
+class InputFromPipe {
+ public:
+  explicit InputFromPipe(const char* text) {
+    EXPECT_EQ(pipe(fds_), 0);
+    saved_ = dup(STDIN_FILENO);
+    EXPECT_EQ(dup2(fds_[0], STDIN_FILENO), STDIN_FILENO);
+    const auto length = static_cast<ssize_t>(std::strlen(text));
+    EXPECT_EQ(write(fds_[1], text, static_cast<std::size_t>(length)), length);
+  }
+  ~InputFromPipe() {
+    dup2(saved_, STDIN_FILENO);
+    close(saved_);
+    close(fds_[0]);
+    close(fds_[1]);
+  }
+
+ private:
+  int fds_[2] = {-1, -1};
+  int saved_ = -1;
+};
 
 using test::SearchFixture;
 
@@ -158,11 +181,7 @@ TEST(SearchDriver, InfiniteAnalysisDoesNotPlayItsMove) {
 // the GUI would show that line against its new position.
 TEST(SearchDriver, AbortPlaysNothingAndReportsNoMoreLines) {
   for (const int pollsAfterReport : {1, 4, 16, 64}) {
-    int pipeFds[2];
-    ASSERT_EQ(pipe(pipeFds), 0);
-    const int savedStdin = dup(STDIN_FILENO);
-    ASSERT_EQ(dup2(pipeFds[0], STDIN_FILENO), STDIN_FILENO);
-    ASSERT_EQ(write(pipeFds[1], "x", 1), 1);  // input always waiting: every poll reaches the sink
+    const InputFromPipe input("x");  // input always waiting: every poll reaches the sink
 
     SearchFixture fixture(Middlegame);
     Engine& engine = *fixture.engine;
@@ -177,11 +196,6 @@ TEST(SearchDriver, AbortPlaysNothingAndReportsNoMoreLines) {
       linesAtAbort = fixture.sink->pvs.size();
     };
     searchRoot(engine, false);
-
-    dup2(savedStdin, STDIN_FILENO);
-    close(savedStdin);
-    close(pipeFds[0]);
-    close(pipeFds[1]);
     EXPECT_EQ(fixture.sink->bestMove.kind, StopAbort);
     EXPECT_TRUE(engine.gameMoves.empty());
     EXPECT_EQ(fixture.sink->pvs.size(), linesAtAbort) << pollsAfterReport;
@@ -273,11 +287,7 @@ TEST(AspirationWindow, WidensBy30_60_120_240ThenOpens) {
 // A "stop" line waiting on standard input is read by the search itself when
 // no input thread is running.
 TEST(SearchDriver, PollingModeHandlesInputDuringTheSearch) {
-  int pipeFds[2];
-  ASSERT_EQ(pipe(pipeFds), 0);
-  const int savedStdin = dup(STDIN_FILENO);
-  ASSERT_EQ(dup2(pipeFds[0], STDIN_FILENO), STDIN_FILENO);
-  ASSERT_EQ(write(pipeFds[1], "stop\n", 5), 5);
+  const InputFromPipe input("stop\n");
 
   SearchFixture fixture(Middlegame);
   fixture.engine->inputThreadActive = 0;
@@ -286,11 +296,6 @@ TEST(SearchDriver, PollingModeHandlesInputDuringTheSearch) {
     if (read(STDIN_FILENO, line, sizeof line) > 0) e.stopRequest = StopNormal;
   };
   const auto& result = fixture.searchToDepth(64);
-
-  dup2(savedStdin, STDIN_FILENO);
-  close(savedStdin);
-  close(pipeFds[0]);
-  close(pipeFds[1]);
   EXPECT_EQ(fixture.sink->inputPolls, 1);
   EXPECT_LT(result.depth, 64);
   EXPECT_NE(result.best, NoMove);
