@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "search/engine.h"
 
 namespace talvik {
@@ -44,11 +46,14 @@ TEST(TimeBudget, NeverMoreThanTheClockHolds) {
       {0, 100, 0, 20, 0},                     // no time at all
       {-500, 0, 0, 20, 0},                    // a flag already fallen
       {1.0e7f, 0, 1, 0, 2147483647},          // hours on the clock: the budget saturates
+      {5.0e20f, 0, 0, 0, 2147483647},         // a clock beyond any integer (a GUI's garbage)
+      {std::numeric_limits<float>::infinity(), 100, 0, 0, 2147483647},
+      {std::numeric_limits<float>::quiet_NaN(), 0, 0, 0, 0},
   };
   for (const BudgetCase& c : cases) {
     const std::int64_t budget = clockBudgetUs(c.clockMs, c.incrementMs, c.movesToGo, c.searchesThisGame);
     EXPECT_EQ(budget, c.expectedUs) << c.clockMs << " ms, +" << c.incrementMs << ", " << c.movesToGo << " to go";
-    EXPECT_LE(budget, std::max<std::int64_t>(0, static_cast<std::int64_t>(c.clockMs * 1000)));
+    EXPECT_LE(static_cast<double>(budget), std::max(0.0, static_cast<double>(c.clockMs) * 1000));
   }
 }
 
