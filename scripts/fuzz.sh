@@ -24,13 +24,15 @@ run_target() {
   local target=$1
   local scratch="build/fuzz-corpus/$target"
   mkdir -p "$scratch"
+  # A finding ends the fuzzer with a non-zero status: keep it (set -e would
+  # end this function before it names the finding).
+  local status=0
   ASAN_OPTIONS=detect_leaks=1 build/fuzz/fuzz/"$target" "$scratch" "fuzz/corpus/$target" \
     -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2560 -max_len=8192 \
     -artifact_prefix="build/fuzz-findings/$target-" -print_final_stats=1 \
-    >"build/fuzz-findings/$target.log" 2>&1
-  local status=$?
+    >"build/fuzz-findings/$target.log" 2>&1 || status=$?
   grep -E '^stat::number_of_executed_units|^stat::average_exec_per_sec' "build/fuzz-findings/$target.log" |
-    sed "s/^/$target /"
+    sed "s/^/$target /" || true
   if [ $status -ne 0 ]; then
     echo "$target: FINDING (see build/fuzz-findings/$target.log)"
     tail -40 "build/fuzz-findings/$target.log"
