@@ -20,7 +20,6 @@ namespace {
 constexpr std::size_t MaxText = 255;
 constexpr int MaxHashMb = 2048;
 constexpr int MaxMultiPv = 32;
-constexpr int MaxThreadCount = 64;
 constexpr int MaxDrawScore = 100;
 
 bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
@@ -54,7 +53,7 @@ void sendUciOptions(const Engine& engine) {
   sendLine("option name MultiPV type spin default 1 min 1 max %d", MaxMultiPv);
   sendLine("option name NullMovePruning type check default %s", trueFalse(s.useNullMovePruning != 0));
   sendLine("option name LateMoveReduction type check default %s", trueFalse(s.useLMR != 0));
-  sendLine("option name Threads type spin default %d min 1 max %d", s.maxThreads, MaxThreadCount);
+  sendLine("option name Threads type spin default %d min 1 max %d", s.maxThreads, MaxSearchThreads);
   sendLine("option name UCI_LimitStrength type check default %s", trueFalse(s.useStrength != 0));
   sendLine("option name UCI_Elo type spin default %d min %d max %d", s.strengthElo, MinStrengthElo, MaxStrengthElo);
   sendLine("option name DrawScore type spin default %d min -100 max 100", s.drawScore);
@@ -129,7 +128,7 @@ void applyUciOption(Engine& engine, const OptionSetting& setting) {
   } else if (startsWith(name, "Threads")) {
     const int threads = valueInt(value);
     logInfo("Using %d threads", threads);
-    engine.pool.setThreadCount(std::clamp(threads, 1, MaxThreadCount));
+    engine.pool.setThreadCount(threads);  // clamped to 1..64 there
   } else if (name == "Move Overhead") {
     s.moveOverheadMs = std::clamp(valueInt(value), 0, MaxMoveOverheadMs);
   } else if (startsWith(name, "UsePersonality")) {

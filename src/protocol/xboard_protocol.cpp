@@ -31,7 +31,6 @@ constexpr int MovesPerControlAtStart = 40;
 constexpr std::size_t MaxOptionText = 255;
 // A received move is kept with at most this many characters.
 constexpr std::size_t MaxMoveText = 16;
-constexpr int MaxThreadCount = 64;
 
 bool isFile(char c) { return c >= 'a' && c <= 'h'; }
 bool isRank(char c) { return c >= '1' && c <= '8'; }
@@ -269,7 +268,7 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
     if (tracker_.runsNow(tokens.line()) && tokens.nextToken()) {
       const int cores = tokenNumber(tokens);
       logInfo("Using %d threads", cores);
-      engine.pool.setThreadCount(std::clamp(cores, 1, MaxThreadCount));
+      engine.pool.setThreadCount(cores);  // clamped to 1..64 there
     }
   } else if (tokens.tokenBeginsWith("#") || tokens.tokenBeginsWith("computer")) {
     // nothing to do
