@@ -148,8 +148,9 @@ std::int32_t clockBudgetUs(float clockMs, std::int32_t incrementMs, std::int32_t
   // None of the shares above may spend the whole clock: keep the overhead.
   const double clockUs = static_cast<double>(clockMs) * 1000.0;
   // A GUI may send any number: the clock is bounded before it becomes an
-  // integer (the overhead only depends on clocks of a few seconds).
-  const double boundedUs = std::clamp(clockUs, 0.0, 1.0e15);
+  // integer (the overhead only depends on clocks of a few seconds); written
+  // so that a clock that is not a number counts as none.
+  const double boundedUs = clockUs > 0.0 ? std::min(clockUs, 1.0e15) : 0.0;
   const double limit = clockUs - static_cast<double>(moveOverheadUs(static_cast<std::int64_t>(boundedUs), overheadMs));
   const double capped = std::min(static_cast<double>(budget), limit);
   if (!(capped > 0.0)) return 0;  // also a clock that is not a number
