@@ -12,6 +12,7 @@
 // Prints one line per position and reports as counters:
 //   speedup, net_speedup      median over the positions of time-to-depth on
 //                             one thread / on two threads
+//   suite_speedup  the whole suite's time on one thread / on two threads
 //   nps_ratio, net_nps_ratio  nodes per second on two threads / on one
 //   node_ratio   nodes searched on two threads / on one thread (extra work)
 //   node_ratio_median  the same per position, median over the positions
@@ -19,7 +20,8 @@
 //   cpu_efficiency  nodes per processor second on two threads / on one
 //                (the cost of sharing: locks, splits, caches)
 //   running, waiting, blocked shares of the two threads' time (two-thread runs)
-//   splits, helpers   split points made and helpers booked at them
+//   splits, helpers   split points made and helpers booked at them (the
+//                     per-position lines give each position's splits)
 //   load_before, load_after   one-minute load average of the machine
 //
 // With more threads than processors (--threads=4 on two cores) the net
@@ -28,6 +30,9 @@
 //
 //   build/release/bench/parallel_bench --benchmark_filter=/12 --repeats=3
 //   build/release/bench/parallel_bench --benchmark_filter=/12 --repeats=3 --threads=4
+//
+// --position=n searches the nth position only; --min-split-depth=n sets the
+// minimum split depth in plies, as the MinSplitDepth setting does.
 #include <benchmark/benchmark.h>
 
 #include <dirent.h>
@@ -52,6 +57,7 @@ namespace {
 
 int repeats = 2;  // searches per position and thread count (--repeats=n)
 int parallelThreads = 2;  // threads of the parallel engine (--threads=n)
+int onlyPosition = 0;  // search only this position, 1-based (--position=n)
 
 struct Measure {
   double wallSeconds = 0;
@@ -135,9 +141,11 @@ void ParallelSpeedup(benchmark::State& state) {
     const double loadBefore = loadAverage();
     std::vector<double> speedups, netSpeedups, nodeRatios;
     Measure total1, total2;
-    std::printf("%3s %8s %8s %7s %8s %8s %7s %10s %10s %5s %5s\n", "pos", "time1 s", "time2 s", "speedup", "net1 s",
-                "net2 s", "net spd", "nodes1", "nodes2", "cpu2", "wait2");
+    std::printf("%3s %8s %8s %7s %8s %8s %7s %10s %10s %5s %5s %7s\n", "pos", "time1 s", "time2 s", "speedup", "net1 s",
+                "net2 s", "net spd", "nodes1", "nodes2", "cpu2", "wait2", "splits");
     for (std::size_t i = 0; i < positions.size(); ++i) {
+      if (onlyPosition != 0 && i + 1 != static_cast<std::size_t>(onlyPosition)) continue;
+      const std::uint64_t splitsBefore = two.engine->pool.statistics.splits.load();
       std::vector<Measure> runs1, runs2;
       for (int r = 0; r < repeats; ++r) {
         // Alternate which thread count goes first.
@@ -160,10 +168,11 @@ void ParallelSpeedup(benchmark::State& state) {
         total->queuedSeconds += m.queuedSeconds;
         total->nodes += m.nodes;
       }
-      std::printf("%3zu %8.3f %8.3f %7.2f %8.3f %8.3f %7.2f %10llu %10llu %5.2f %5.2f\n", i + 1, m1.wallSeconds,
+      std::printf("%3zu %8.3f %8.3f %7.2f %8.3f %8.3f %7.2f %10llu %10llu %5.2f %5.2f %7llu\n", i + 1, m1.wallSeconds,
                   m2.wallSeconds, speedups.back(), m1.netSeconds(1), m2.netSeconds(parallelThreads), netSpeedups.back(),
                   static_cast<unsigned long long>(m1.nodes), static_cast<unsigned long long>(m2.nodes),
-                  m2.cpuSeconds / m2.wallSeconds, m2.queuedSeconds / m2.wallSeconds);
+                  m2.cpuSeconds / m2.wallSeconds, m2.queuedSeconds / m2.wallSeconds,
+                  static_cast<unsigned long long>((two.engine->pool.statistics.splits.load() - splitsBefore) / repeats));
       std::fflush(stdout);
     }
     const double nodes1 = static_cast<double>(total1.nodes);
@@ -171,6 +180,7 @@ void ParallelSpeedup(benchmark::State& state) {
     const double threadSeconds2 = parallelThreads * total2.wallSeconds;
     state.counters["speedup"] = median(speedups);
     state.counters["net_speedup"] = median(netSpeedups);
+    state.counters["suite_speedup"] = total1.wallSeconds / std::max(total2.wallSeconds, 1e-9);
     state.counters["nps_ratio"] = (nodes2 / total2.wallSeconds) / (nodes1 / total1.wallSeconds);
     state.counters["net_nps_ratio"] = (nodes2 / total2.netSeconds(parallelThreads)) / (nodes1 / total1.netSeconds(1));
     state.counters["node_ratio"] = nodes2 / nodes1;
@@ -195,6 +205,9 @@ BENCHMARK(ParallelSpeedup)->Arg(10)->Arg(12)->Iterations(1)->Unit(benchmark::kSe
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
     if (std::strncmp(argv[i], "--repeats=", 10) == 0) talvik::repeats = std::max(1, std::atoi(argv[i] + 10));
+    else if (std::strncmp(argv[i], "--min-split-depth=", 18) == 0)
+      talvik::minSplitDepth = 2 * std::max(1, std::atoi(argv[i] + 18));
+    else if (std::strncmp(argv[i], "--position=", 11) == 0) talvik::onlyPosition = std::atoi(argv[i] + 11);
     else if (std::strncmp(argv[i], "--threads=", 10) == 0) talvik::parallelThreads = std::clamp(std::atoi(argv[i] + 10), 2, 64);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
