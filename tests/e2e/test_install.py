@@ -55,10 +55,10 @@ class InstallTree(unittest.TestCase):
             read = re.findall(r'config(?:Int|String|Real)\(config, "(\w+)"', f.read())
         self.assertEqual(ini_keys(os.path.join(self.share, "talvik.ini")), read)
 
-    def search_nodes(self, ini):
+    def search_nodes(self, ini, html=False):
         """Nodes of a fixed search by the installed engine in a working folder
-        of its own, and the folder's log."""
-        workdir = make_workdir(ini={"LogLevel": 1, "LogFormat": 1, **ini})
+        of its own (with an html/ folder when `html` is set), and its log."""
+        workdir = make_workdir(ini={"LogLevel": 1, "LogFormat": 1, **ini}, html=html)
         with TalvikSession(command=[self.engine], workdir=workdir) as engine:
             for line in ["uci", "isready", "position startpos moves e2e4 e7e5", "go depth 8"]:
                 engine.send(line)
@@ -73,10 +73,13 @@ class InstallTree(unittest.TestCase):
 
     def test_started_elsewhere_it_finds_its_shared_files(self):
         plain, log = self.search_nodes({})
-        # The HTML log refers to the installed style sheet and script.
+        _, log_beside_html = self.search_nodes({}, html=True)
+        # The HTML log refers to the style sheet and script of its own folder,
+        # and to the installed ones when its folder has none.
         for attribute, name in (("href", "html/style.css"), ("src", "html/logchess.js")):
-            link = re.search(rf'{attribute}="([^"]+{re.escape(name)})"', log).group(1)
-            self.assertEqual(link, os.path.join(self.share, name))
+            link = rf'{attribute}="([^"]*{re.escape(name)})"'
+            self.assertEqual(re.search(link, log).group(1), os.path.join(self.share, name))
+            self.assertEqual(re.search(link, log_beside_html).group(1), name)
         # A personality named relative to the shared folder is found there;
         # the built-in weights spelled out play as no personality does.
         results = {}
@@ -88,7 +91,8 @@ class InstallTree(unittest.TestCase):
         self.assertNotEqual(results["attacking"], plain)
 
     def test_manual_page_renders_without_warnings(self):
-        require_tools(self, [] if shutil.which("groff") else ["groff"], "the manual page check", "TALVIK_REQUIRE_MAN")
+        require_tools(self, [] if shutil.which("groff") else ["groff"], "the manual page check",
+                      "TALVIK_REQUIRE_PACKAGE_TOOLS")
         page = os.path.join(self.destdir, "usr/share/man/man6/talvik.6")
         done = subprocess.run(["groff", "-ww", "-z", "-man", page], capture_output=True, text=True)
         self.assertEqual((done.returncode, done.stderr), (0, ""))
