@@ -90,6 +90,22 @@ class InstallTree(unittest.TestCase):
         self.assertEqual(results["default"], plain)
         self.assertNotEqual(results["attacking"], plain)
 
+    def test_manual_page_names_every_option_and_feature(self):
+        with open(os.path.join(self.destdir, "usr/share/man/man6/talvik.6"), encoding="utf-8") as f:
+            page = f.read().replace("\\-", "-").replace("\\(dq", '"')
+        with TalvikSession(command=[self.engine], ini={}) as engine:
+            for line in ["uci", "quit"]:
+                engine.send(line)
+            uci = engine.remaining_output()
+        with TalvikSession(command=[self.engine], ini={}) as engine:
+            for line in ["xboard", "protover 2", "quit"]:
+                engine.send(line)
+            xboard = engine.remaining_output()
+        names = [m.group(1) for line in uci if (m := re.match(r"option name (.+?) type ", line))]
+        names += [m.group(1) for line in xboard if (m := re.match(r'feature option="(\S+(?: \S+)*?) -', line))]
+        names += [m.group(1) for line in xboard if (m := re.match(r"feature (\w+)=", line)) and m.group(1) != "option"]
+        self.assertEqual([name for name in names if name not in page], [])
+
     def test_manual_page_renders_without_warnings(self):
         require_tools(self, [] if shutil.which("groff") else ["groff"], "the manual page check",
                       "TALVIK_REQUIRE_PACKAGE_TOOLS")
