@@ -14,9 +14,11 @@
 # Usage: scripts/package.sh [OUTPUT_FOLDER]   (build/packages by default)
 # MAINTAINER="Name <address>" sets the packages' Maintainer field.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$PWD
-out=$(mkdir -p "${1:-build/packages}" && cd "${1:-build/packages}" && pwd)
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="${1:-$root/build/packages}"
+mkdir -p "$out"
+out="$(cd "$out" && pwd)"
+cd "$root"
 jobs=$(nproc 2>/dev/null || echo 2)
 maintainer=${MAINTAINER:-Talvik developers <talvik@example.org>}
 version=$(sed -n 's/.*ProgramVersion = "\([^"]*\)".*/\1/p' src/base/build_info.h)
