@@ -7,7 +7,8 @@
 # for the matches under a real GUI (the games land in /usr/games; xdotool types
 # a user's moves into xboard's window); clang with its
 # runtime for the libFuzzer targets; the ARM cross compiler and qemu-user for
-# the 32-bit ARMv6 build under emulation. Idempotent; does nothing when
+# the 32-bit ARMv6 build under emulation; dpkg-dev, lintian and groff for the
+# Debian packages and the manual page. Idempotent; does nothing when
 # everything is present. Usage: scripts/setup.sh [test]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -16,7 +17,7 @@ with_tests=0
 
 packages=(ninja-build python3)
 [ $with_tests -eq 1 ] && packages+=(chromium xboard polyglot xvfb xauth fairymax xdotool clang libclang-rt-14-dev
-                                     g++-arm-linux-gnueabi qemu-user)
+                                     g++-arm-linux-gnueabi qemu-user dpkg-dev lintian groff-base)
 missing=()
 for p in "${packages[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
 # Node.js may come from elsewhere than Debian (with its own npm): only ask

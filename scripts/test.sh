@@ -5,7 +5,8 @@
 #   3. ThreadSanitizer: the multi-threaded search tests and the protocol
 #      sessions that race the input thread against the search;
 #   4. libFuzzer: every fuzz target briefly, on top of its seed corpus;
-#   5. the 32-bit ARMv6 cross build, run under qemu-arm.
+#   5. the 32-bit ARMv6 cross build, run under qemu-arm;
+#   6. the Debian packages and tarballs of both builds (scripts/package.sh).
 # Usage: scripts/test.sh  (FUZZ_SECONDS sets the time per fuzz target, 30 by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,4 +48,8 @@ cmake -S . -B build/arm -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/arm-linux-gnueabi.
 cmake --build build/arm -j "$jobs" --target talvik
 (cd tests/e2e && TALVIK_ARM_BINARY="$PWD/../../build/arm/talvik" TALVIK_BINARY="$PWD/../../build/release/talvik" \
   TALVIK_DATA_DIR="$PWD/../data" python3 -m unittest -v arm_emulation)
+echo "== Debian packages"
+scripts/package.sh build/packages
+(cd tests/e2e && TALVIK_PACKAGE_DIR="$PWD/../../build/packages" TALVIK_BINARY="$PWD/../../build/release/talvik" \
+  TALVIK_DATA_DIR="$PWD/../data" python3 -m unittest -v package_check)
 echo "== all tests passed"

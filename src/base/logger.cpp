@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "base/data_files.h"
 #include "base/write_all.h"
 
 namespace talvik {
@@ -77,10 +78,13 @@ void Logger::configure(int levelMask, int format, int withPid) {
   fileName_ += textFormat_ ? ".txt" : ".html";
   fd_ = ::open(fileName_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd_ >= 0 && !textFormat_) {
-    writeAll(fd_, "<!DOCTYPE HTML>\n<html>\n<head>\n<title>" + fileName_ + "</title>\n<link href=\"" + styleSheet_ +
+    // The log's html/ folder beside it, else the installed one.
+    const std::string styleSheet = htmlEscape(locateDataFile(StyleSheet));
+    const std::string script = htmlEscape(locateDataFile(Script));
+    writeAll(fd_, "<!DOCTYPE HTML>\n<html>\n<head>\n<title>" + fileName_ + "</title>\n<link href=\"" + styleSheet +
                         "\" media=\"screen\" rel=\"stylesheet\" type=\"text/css\" />\n"
                         "<script type=\"text/javascript\" src=\"" +
-                        script_ + "\"></script>\n</head>\n<body>\n<table id=\"tablelog\">\n");
+                        script + "\"></script>\n</head>\n<body>\n<table id=\"tablelog\">\n");
   }
 }
 

@@ -44,8 +44,8 @@ class Logger {
  private:
   std::vector<LogLevelRecord> levels_;
   std::string fileName_;
-  std::string styleSheet_ = "html/style.css";
-  std::string script_ = "html/logchess.js";
+  static constexpr const char* StyleSheet = "html/style.css";
+  static constexpr const char* Script = "html/logchess.js";
   int fd_ = -1;  // the open log file, or -1
   bool textFormat_ = false;
   bool enabled_ = true;

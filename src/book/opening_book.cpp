@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "base/data_files.h"
 #include "base/logger.h"
 #include "book/book_file.h"
 
@@ -78,8 +79,9 @@ std::uint32_t libraryRandom() { return static_cast<std::uint32_t>(std::rand()); 
 bool loadBookEntries(std::vector<BookEntry>& entries, std::vector<PolyglotEntry>& polyglotEntries,
                      const std::string& fileName) {
   std::srand(static_cast<unsigned>(std::time(nullptr)));
-  return hasBookMagic(fileName) ? loadTalvikBook(entries, polyglotEntries, fileName)
-                                : loadPolyglotBook(entries, polyglotEntries, fileName);
+  const std::string path = locateDataFile(fileName);
+  return hasBookMagic(path) ? loadTalvikBook(entries, polyglotEntries, path)
+                            : loadPolyglotBook(entries, polyglotEntries, path);
 }
 
 Move probeBook(const std::vector<BookEntry>& entries, const std::vector<PolyglotEntry>& polyglotEntries,

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "base/config.h"
+#include "base/data_files.h"
 #include "base/logger.h"
 #include "eval/parameters.h"
 
@@ -49,12 +50,13 @@ constexpr PersonalityKey PersonalityKeys[] = {
 
 bool loadPersonality(Personality& personality, const std::string& fileName) {
   Config config;
-  if (!loadConfig(config, fileName)) {
+  const std::string path = locateDataFile(fileName);
+  if (!loadConfig(config, path)) {
     installParameters(personality, false);
     personality.usePersonality = 0;
     return false;
   }
-  logInfo("load personality %s", fileName.c_str());
+  logInfo("load personality %s", path.c_str());
   for (const PersonalityKey& key : PersonalityKeys)
     personality.*key.field = configInt(config, key.name, key.missingValue);
   installParameters(personality, true);

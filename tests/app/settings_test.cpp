@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "base/config.h"
 
@@ -129,6 +130,20 @@ TEST(Settings, MissingFileKeepsThePresets) {
   EXPECT_EQ(settings.maxThreads, 1);
   EXPECT_EQ(settings.useInputThread, 1);
   EXPECT_EQ(settings.logLevel, 0);
+}
+
+// The example talvik.ini installed with the engine states every preset: read
+// as a file, it leaves the engine exactly as no file does.
+TEST(Settings, InstalledExampleStatesThePresets) {
+  EngineSettings fromExample;
+  ASSERT_TRUE(readSettings(fromExample, std::string(TALVIK_SOURCE_DIR) + "/package/talvik.ini"));
+  const auto fields = [](const EngineSettings& s) {
+    return std::tie(s.hashMb, s.book, s.bookFile, s.bookSelectivity, s.useStrength, s.strengthElo, s.uciLimitMode,
+                    s.maxThreads, s.minSplitDepth, s.usePersonality, s.usePersonalityIsOne, s.personalityFile,
+                    s.logLevel, s.logFormat, s.logPid, s.useNullMovePruning, s.useLMR, s.drawScore, s.moveOverheadMs,
+                    s.useInputThread, s.usePersonalityOptions, s.eloNodesParamA, s.eloNodesParamB);
+  };
+  EXPECT_TRUE(fields(fromExample) == fields(EngineSettings{}));
 }
 
 }  // namespace
