@@ -2,8 +2,10 @@
 
 #include <tbprobe.h>
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 #include "base/logger.h"
 #include "board/movegen.h"
@@ -23,6 +25,14 @@ int talvik_fathom_message(const char* format, ...) {
   talvik::logInfo("Syzygy: %s", text);
   return 0;
 }
+
+// Fathom's report of a failed system call. Its test of munmap is inverted:
+// it reports the calls that succeed, which are no news.
+void talvik_fathom_error(const char* what) {
+  if (std::strcmp(what, "munmap") != 0) talvik::logError("Syzygy: %s failed: %s", what, std::strerror(errno));
+}
+
+void talvik_fathom_exit(int status) { talvik::logError("Syzygy: a table file cannot be mapped (%d)", status); }
 }
 
 namespace talvik {
