@@ -56,6 +56,8 @@ class SyzygyTables(unittest.TestCase):
                 session.send(f"setoption name Syzygy50MoveRule value {rule}")
                 infos, _ = search(session, "8/8/8/4k3/8/8/8/KBN5 w - - 60 1", "depth 3")
                 self.assertEqual(int(infos[-1].group(2)), score, rule)
+            self.assertIn(f'Syzygy path "{TABLES}": 35 tables (35 WDL, 35 DTZ) of up to 4 pieces',
+                          session.read_file("logfile.txt"))
 
     def test_paths_and_files_without_usable_tables(self):
         scratch = tempfile.mkdtemp(prefix="talvik-syzygy-")
