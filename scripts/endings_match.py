@@ -84,7 +84,8 @@ def play(start, arguments, with_options):
                 return "repetition"
             engine = talvik if side == talvik_side else defender
             engine.send(f"position fen {start}" + (" moves " + " ".join(moves) if moves else ""),
-                        f"go wtime {int(clock['w'])} btime {int(clock['b'])} winc {int(increment)} binc {int(increment)}")
+                        f"go wtime {int(clock['w'])} btime {int(clock['b'])} "
+                        f"winc {int(increment)} binc {int(increment)}")
             began = time.monotonic()
             best = engine.until("bestmove")[-1].split()[1]
             clock[side] -= (time.monotonic() - began) * 1000.0

@@ -90,8 +90,8 @@ void storeRootLine(PvLine& line, const SearchContext& ctx, int depth) {
 }
 
 void reportLine(Engine& engine, const SearchContext& ctx, int number, const PvLine& line, int bound) {
-  engine.reportSink->reportPv(number, line.depth, reportedRootScore(engine, line.score), line.moves, line.length, engine.pool.totalNodes(),
-                              elapsedUs(engine), ctx.selDepth, bound);
+  engine.reportSink->reportPv(number, line.depth, reportedRootScore(engine, line.score), line.moves, line.length,
+                              engine.pool.totalNodes(), elapsedUs(engine), ctx.selDepth, bound);
 }
 
 // Multi-PV lines, deepest first, then best score first.

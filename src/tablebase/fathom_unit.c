@@ -44,9 +44,12 @@ static int talvik_fathom_open(const char* path, int flags) {
   if (fd < 0 || kind < 0) return fd;
   struct stat status;
   uint8_t head[4];
-  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < SmallestTable ||
-      (status.st_size & 63) != 16 || pread(fd, head, sizeof head, 0) != (ssize_t)sizeof head ||
-      ((uint32_t)head[0] | (uint32_t)head[1] << 8 | (uint32_t)head[2] << 16 | (uint32_t)head[3] << 24) != magics[kind]) {
+  const int readable = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size >= SmallestTable &&
+                       (status.st_size & 63) == 16 && pread(fd, head, sizeof head, 0) == (ssize_t)sizeof head;
+  const uint32_t magic = readable ? (uint32_t)head[0] | (uint32_t)head[1] << 8 | (uint32_t)head[2] << 16 |
+                                        (uint32_t)head[3] << 24
+                                  : 0;
+  if (magic != magics[kind]) {
     talvik_fathom_message("not a table file: %s", path);
     close(fd);
     return -1;
