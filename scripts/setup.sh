@@ -49,7 +49,8 @@ if [ ! -f "$fathom_dir/src/tbprobe.c" ]; then
     $sudo apt-get update -qq
   fi
   unpacked="$(mktemp -d)"
-  (cd "$unpacked" && apt-get source -qq fathom >/dev/null 2>&1)
+  (cd "$unpacked" && apt-get source -qq fathom >/dev/null 2>&1) ||
+    { echo "setup.sh: apt-get source fathom failed" >&2; exit 1; }
   $sudo mkdir -p "$fathom_dir"
   $sudo cp -r "$unpacked"/fathom-*/. "$fathom_dir"/
   rm -rf "$unpacked"
