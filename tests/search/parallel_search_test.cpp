@@ -150,7 +150,7 @@ TEST(ParallelSearch, EveryThreadProbesTheEndgameTables) {
   SearchFixture fixture("8/5k2/3p4/3r4/8/2P5/2RK4/8 w - - 0 1");
   fixture.engine->pool.setThreadCount(4);
   ASSERT_EQ(useTablePath(*fixture.engine, tables).largest, 4);
-  fixture.searchToDepth(test::sanitizedBuild() ? 5 : 7);
+  fixture.searchToDepth(8);
   openTables("");
   std::uint64_t helperHits = 0;
   for (const auto& thread : fixture.engine->pool.threads)
