@@ -71,15 +71,22 @@ class SyzygyTables(unittest.TestCase):
                 with open(os.path.join(scratch, name, table), "wb") as f:
                     f.write(damage(data) if table.endswith("rtbw") else data)
         os.makedirs(os.path.join(scratch, "empty"))
-        paths = [os.path.join(scratch, "missing"), os.path.join(scratch, "empty"), os.path.join(scratch, "garbage"),
-                 os.path.join(scratch, "truncated"), "/" + "x" * 9999, "<empty>"]
+        # Without distance-to-zero tables the win/draw/loss tables rank the root.
+        os.makedirs(os.path.join(scratch, "wdl"))
+        shutil.copy(os.path.join(TABLES, "KQvKR.rtbw"), os.path.join(scratch, "wdl"))
+        paths = [(os.path.join(scratch, name), "0 tables") for name in ("missing", "empty", "garbage", "truncated")]
+        paths += [("/" + "x" * 9999, "0 tables"), ("<empty>", "0 tables"),
+                  (os.path.join(scratch, "wdl"), r"1 tables found \(0 with DTZ\)")]
         with uci_engine(1) as session:
-            for path in paths:
+            for path, found in paths:
                 with self.subTest(path=path[:60]):
                     session.send(f"setoption name SyzygyPath value {path}")
-                    session.wait_for(r"^info string Syzygy: 0 tables found")
-                    _, best = search(session, "8/8/4k3/8/8/3K4/8/Q5r1 w - - 0 1", "depth 5")
+                    session.wait_for(r"^info string Syzygy: " + found)
+                    infos, best = search(session, "8/8/4k3/8/8/3K4/8/Q5r1 w - - 0 1", "depth 5")
                     self.assertEqual(best, "a1g1")
+                    self.assertEqual(bool(infos), path.endswith("wdl"))  # tbhits only while tables are open
+                    if infos:
+                        self.assertEqual(int(infos[-1].group(2)), TABLE_WIN)
 
     def test_xboard_egtpath(self):
         with xboard_engine(1) as session:
