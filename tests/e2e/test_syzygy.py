@@ -73,11 +73,12 @@ class SyzygyTables(unittest.TestCase):
         os.makedirs(os.path.join(scratch, "empty"))
         # Without distance-to-zero tables the win/draw/loss tables rank the root.
         os.makedirs(os.path.join(scratch, "wdl"))
-        for table in ("KQvKR.rtbw", "KQvK.rtbw"):
-            shutil.copy(os.path.join(TABLES, table), os.path.join(scratch, "wdl"))
+        for table in os.listdir(TABLES):
+            if table.endswith(".rtbw"):
+                shutil.copy(os.path.join(TABLES, table), os.path.join(scratch, "wdl"))
         paths = [(os.path.join(scratch, name), "0 tables") for name in ("missing", "empty", "garbage", "truncated")]
         paths += [("/" + "x" * 9999, "0 tables"), ("<empty>", "0 tables"),
-                  (os.path.join(scratch, "wdl"), r"2 tables found \(0 with DTZ\)")]
+                  (os.path.join(scratch, "wdl"), r"35 tables found \(0 with DTZ\)")]
         with uci_engine(1) as session:
             for path, found in paths:
                 with self.subTest(path=path[:60]):
