@@ -57,6 +57,21 @@ static int talvik_fathom_open(const char* path, int flags) {
   return fd;
 }
 
+/* Closes the tables. tb_init("") frees them but leaves TB_LARGEST and the
+   table index as they were, pointing at what it freed (the next probe would
+   open a table through freed path names and a destroyed mutex): both are
+   cleared here. */
+void talvik_fathom_close(void) {
+  tb_init("");
+  for (int i = 0; i < (1 << TB_HASHBITS); i++) {
+    tbHash[i].key = 0;
+    tbHash[i].ptr = NULL;
+  }
+  tbNumPiece = tbNumPawn = 0;
+  TB_MaxCardinality = TB_MaxCardinalityDTM = 0;
+  TB_LARGEST = 0;
+}
+
 /* The counts of the tables found by the last tb_init. */
 int talvik_fathom_wdl_count(void) { return numWdl; }
 int talvik_fathom_dtz_count(void) { return numDtz; }

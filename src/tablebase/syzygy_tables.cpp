@@ -11,6 +11,7 @@
 #include "board/movegen.h"
 
 extern "C" {
+void talvik_fathom_close(void);
 int talvik_fathom_wdl_count(void);
 int talvik_fathom_dtz_count(void);
 
@@ -88,6 +89,10 @@ TableSet openTables(const std::string& path) {
   // Fathom frees the previous set itself; its tb_free leaves pointers behind
   // that the next tb_init would write through, so it is never called.
   TableSet set;
+  if (path.empty() || path == "<empty>") {
+    talvik_fathom_close();
+    return set;
+  }
   if (!tb_init(path.c_str())) return set;
   set.wdlCount = talvik_fathom_wdl_count();
   set.dtzCount = talvik_fathom_dtz_count();

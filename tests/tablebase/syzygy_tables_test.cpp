@@ -88,6 +88,17 @@ TEST_F(SyzygyTables, KnownPositionsGiveTheirResultsAndKeepingMoves) {
   }
 }
 
+// Closed tables answer nothing, also for the endings they held.
+TEST_F(SyzygyTables, ClosedTablesAnswerNothing) {
+  const TableSet set = openTables("");
+  EXPECT_EQ(set.largest, 0);
+  EXPECT_EQ(largestTable(), 0);
+  TableResult result{};
+  EXPECT_FALSE(probeWdl(boardFromFen("8/8/8/4k3/8/8/8/3QK3 w - - 0 1"), result));
+  EXPECT_EQ(openTables(TableDir).largest, 4);
+  EXPECT_TRUE(probeWdl(boardFromFen("8/8/8/4k3/8/8/8/3QK3 w - - 0 1"), result));
+}
+
 TEST_F(SyzygyTables, MatedAndStalematedPositionsAreNotMisread) {
   TableResult result{};
   const Board mated = boardFromFen("k7/1Q6/1K6/8/8/8/8/8 b - - 0 1");
