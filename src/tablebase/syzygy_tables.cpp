@@ -126,7 +126,7 @@ bool probeWdl(const Board& board, TableResult& result) {
 
 int rankRootMoves(const Board& board, bool hasRepeated, bool useRule50, RankedMove* ranked) {
   const FathomPosition p = fathomPosition(board);
-  static thread_local TbRootMoves results;  // 50 KB: not on the stack
+  static thread_local TbRootMoves results;  // about 100 KB: not on the stack
   int ok = tb_probe_root_dtz(p.white, p.black, p.kings, p.queens, p.rooks, p.bishops, p.knights, p.pawns, p.rule50,
                              board.castleRights, p.ep, p.whiteToMove, hasRepeated, useRule50, &results);
   if (!ok)
