@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building Talvik needs beyond the base image (g++, cmake,
-# GoogleTest, Google Benchmark): Debian packages, which needs root or sudo.
+# GoogleTest, Google Benchmark): Debian packages, which needs root or sudo,
+# and the source of Fathom, the Syzygy table prober, from Debian's source
+# package into /usr/local/src/fathom (TALVIK_FATHOM_DIR), where CMake finds it.
 # With the argument "test" it also installs what the tests need: Chromium,
 # Node.js and npm for the browser test of the HTML log, and that test's npm
 # packages (tests/e2e/browser); xboard, polyglot, Xvfb, Fairy-Max and xdotool
@@ -15,7 +17,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 with_tests=0
 [ "${1:-}" = "test" ] && with_tests=1
 
-packages=(ninja-build python3)
+packages=(ninja-build python3 dpkg-dev)
 [ $with_tests -eq 1 ] && packages+=(chromium xboard polyglot xvfb xauth fairymax xdotool clang libclang-rt-14-dev
                                      g++-arm-linux-gnueabi qemu-user dpkg-dev lintian groff-base)
 missing=()
@@ -33,6 +35,26 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# Fathom, the Syzygy table prober, is built from Debian's source package:
+# the packaged library has no thread support and no static or armel build.
+fathom_dir="${TALVIK_FATHOM_DIR:-/usr/local/src/fathom}"
+if [ ! -f "$fathom_dir/src/tbprobe.c" ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  if ! apt-get source --print-uris fathom >/dev/null 2>&1; then
+    . /etc/os-release
+    printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+      "$VERSION_CODENAME" | $sudo tee /etc/apt/sources.list.d/talvik-deb-src.sources >/dev/null
+    $sudo apt-get update -qq
+  fi
+  unpacked="$(mktemp -d)"
+  (cd "$unpacked" && apt-get source -qq fathom >/dev/null 2>&1) ||
+    { echo "setup.sh: apt-get source fathom failed" >&2; exit 1; }
+  $sudo mkdir -p "$fathom_dir"
+  $sudo cp -r "$unpacked"/fathom-*/. "$fathom_dir"/
+  rm -rf "$unpacked"
 fi
 
 if [ $with_tests -eq 1 ]; then

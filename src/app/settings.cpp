@@ -26,6 +26,11 @@ void applySettings(EngineSettings& s, const Config& config) {
   s.drawScore = configInt(config, "DrawScore", 0);
   s.moveOverheadMs = std::clamp(configInt(config, "MoveOverhead", DefaultMoveOverheadMs), 0, MaxMoveOverheadMs);
   s.useInputThread = configInt(config, "UseInputThread", 1);
+  s.syzygyPath = configString(config, "SyzygyPath", "");
+  if (s.syzygyPath == "<empty>") s.syzygyPath.clear();
+  s.syzygyProbeDepth = std::clamp(configInt(config, "SyzygyProbeDepth", 1), 1, 100);
+  s.syzygy50MoveRule = configInt(config, "Syzygy50MoveRule", 1) != 0 ? 1 : 0;
+  s.syzygyProbeLimit = std::clamp(configInt(config, "SyzygyProbeLimit", 7), 0, 7);
   s.usePersonalityOptions = configInt(config, "UsePersonalityOptions", 0);
   s.eloNodesParamA = configReal(config, "EloNodesParamA", 242.573714);
   s.eloNodesParamB = configReal(config, "EloNodesParamB", 749.87557);

@@ -3,6 +3,7 @@
 #include "base/logger.h"
 #include "eval/personality_file.h"
 #include "search/engine.h"
+#include "search/table_probes.h"
 
 namespace talvik {
 
@@ -13,6 +14,10 @@ void openConfiguredBook(Engine& engine) {
   // the GUI names later is opened.
   loadBook(engine, s.bookFile);
   engine.bookSelectivity = s.bookSelectivity;
+}
+
+void openConfiguredTables(Engine& engine) {
+  if (!engine.settings.syzygyPath.empty()) useTablePath(engine, engine.settings.syzygyPath);
 }
 
 void loadConfiguredPersonality(Engine& engine) {

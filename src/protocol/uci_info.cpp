@@ -33,17 +33,21 @@ std::int64_t uciNodesPerSecond(std::uint64_t nodes, std::uint64_t elapsedUs) {
 }
 
 std::string uciPvLine(int line, int depth, int selDepth, int score, int bound, std::uint64_t nodes,
-                      std::uint64_t elapsedUs, std::string_view pv) {
+                      std::uint64_t elapsedUs, std::string_view pv, std::int64_t tableHits) {
   const UciScore shown = uciScore(score);
   const char* boundText = bound == 1 ? "upperbound " : bound == 2 ? "lowerbound " : "";
   char head[256];
   int length = 0;
   if (line != 0) length = std::snprintf(head, sizeof head, "info multipv %d ", line);
   else length = std::snprintf(head, sizeof head, "info ");
-  std::snprintf(head + length, sizeof head - static_cast<std::size_t>(length),
-                "depth %d seldepth %d score %s %d %stime %" PRId64 " nodes %" PRIu64 " nps %" PRId64 " pv ", depth,
-                selDepth, shown.word, shown.value, boundText, uciTimeMs(elapsedUs), nodes,
-                uciNodesPerSecond(nodes, elapsedUs));
+  length += std::snprintf(head + length, sizeof head - static_cast<std::size_t>(length),
+                          "depth %d seldepth %d score %s %d %stime %" PRId64 " nodes %" PRIu64 " nps %" PRId64 " ",
+                          depth, selDepth, shown.word, shown.value, boundText, uciTimeMs(elapsedUs), nodes,
+                          uciNodesPerSecond(nodes, elapsedUs));
+  if (tableHits >= 0)
+    length += std::snprintf(head + length, sizeof head - static_cast<std::size_t>(length), "tbhits %" PRId64 " ",
+                            tableHits);
+  std::snprintf(head + length, sizeof head - static_cast<std::size_t>(length), "pv ");
   std::string text(head);
   text.append(pv);
   return text;

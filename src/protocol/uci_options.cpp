@@ -10,6 +10,7 @@
 #include "eval/personality_file.h"
 #include "search/engine.h"
 #include "search/strength.h"
+#include "search/table_probes.h"
 #include "search/time_control.h"
 
 namespace talvik {
@@ -21,6 +22,10 @@ constexpr std::size_t MaxText = 255;
 constexpr int MaxHashMb = 2048;
 constexpr int MaxMultiPv = 32;
 constexpr int MaxDrawScore = 100;
+// Table paths may list several long folder names.
+constexpr std::size_t MaxPathText = 2047;
+constexpr int MaxTableProbeDepth = 100;
+constexpr int MaxTablePieces = 7;
 
 bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 const char* trueFalse(bool value) { return value ? "true" : "false"; }
@@ -58,6 +63,16 @@ void sendUciOptions(const Engine& engine) {
   sendLine("option name UCI_Elo type spin default %d min %d max %d", s.strengthElo, MinStrengthElo, MaxStrengthElo);
   sendLine("option name DrawScore type spin default %d min -100 max 100", s.drawScore);
   sendLine("option name Move Overhead type spin default %d min 0 max %d", s.moveOverheadMs, MaxMoveOverheadMs);
+  sendLine("option name SyzygyPath type string default %s",
+           s.syzygyPath.empty() ? "<empty>" : s.syzygyPath.substr(0, MaxPathText).c_str());
+  sendLine("option name SyzygyProbeDepth type spin default %d min 1 max %d", s.syzygyProbeDepth, MaxTableProbeDepth);
+  sendLine("option name Syzygy50MoveRule type check default %s", trueFalse(s.syzygy50MoveRule != 0));
+  sendLine("option name SyzygyProbeLimit type spin default %d min 0 max %d", s.syzygyProbeLimit, MaxTablePieces);
+}
+
+void reportTableSet(const TableSet& set) {
+  sendLine("info string Syzygy: %d tables found (%d with DTZ), up to %d pieces", set.wdlCount, set.dtzCount,
+           set.largest);
 }
 
 bool parseSetOption(LineTokenizer& tokens, OptionSetting& setting) {
@@ -77,11 +92,13 @@ bool parseSetOption(LineTokenizer& tokens, OptionSetting& setting) {
     setting.name = "Move Overhead";
   }
   if (!tokens.nextToken() || !tokens.tokenBeginsWith("value")) return false;
-  if (!tokens.nextToken()) return false;
-  if (startsWith(setting.name, "Book") || startsWith(setting.name, "PersonalityFile")) {
+  const bool tablePath = startsWith(setting.name, "SyzygyPath");
+  // An empty table path switches the tables off.
+  if (!tokens.nextToken()) return tablePath;
+  if (startsWith(setting.name, "Book") || startsWith(setting.name, "PersonalityFile") || tablePath) {
     std::string_view rest = tokens.line().substr(tokens.tokenStart());
     while (!rest.empty() && rest.back() == ' ') rest.remove_suffix(1);
-    setting.value = std::string(rest.substr(0, MaxText));
+    setting.value = std::string(rest.substr(0, tablePath ? MaxPathText : MaxText));
   } else {
     setting.value = tokens.tokenCopy(MaxText + 1);
   }
@@ -131,6 +148,14 @@ void applyUciOption(Engine& engine, const OptionSetting& setting) {
     engine.pool.setThreadCount(threads);  // clamped to 1..64 there
   } else if (name == "Move Overhead") {
     s.moveOverheadMs = std::clamp(valueInt(value), 0, MaxMoveOverheadMs);
+  } else if (startsWith(name, "SyzygyPath")) {
+    reportTableSet(useTablePath(engine, value == "<empty>" ? std::string() : value));
+  } else if (startsWith(name, "SyzygyProbeDepth")) {
+    s.syzygyProbeDepth = std::clamp(valueInt(value), 1, MaxTableProbeDepth);
+  } else if (startsWith(name, "Syzygy50MoveRule")) {
+    s.syzygy50MoveRule = on ? 1 : 0;
+  } else if (startsWith(name, "SyzygyProbeLimit")) {
+    s.syzygyProbeLimit = std::clamp(valueInt(value), 0, MaxTablePieces);
   } else if (startsWith(name, "UsePersonality")) {
     engine.usePersonalityActive = on;
     loadPersonality(engine.evalContext, on ? s.personalityFile : std::string());

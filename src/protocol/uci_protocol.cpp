@@ -13,6 +13,7 @@
 #include "search/engine.h"
 #include "search/game.h"
 #include "search/strength.h"
+#include "tablebase/syzygy_tables.h"
 
 namespace talvik {
 
@@ -37,7 +38,10 @@ void UciReportSink::reportBestMove(int kind, Move best, Move ponder, int depth, 
 void UciReportSink::reportPv(int line, int depth, int score, const Move* moves, int length, std::uint64_t nodes,
                              std::uint64_t elapsedUs, int selDepth, int bound) {
   const std::string pv = movesToText(moves, length, engine_->chess960 != 0);
-  sendText(uciPvLine(line, depth, selDepth, score, bound, nodes, elapsedUs, pv));
+  // Table hits are reported while tables are open, counted over all threads.
+  const std::int64_t tableHits =
+      largestTable() > 0 ? static_cast<std::int64_t>(engine_->pool.totalTableHits()) : -1;
+  sendText(uciPvLine(line, depth, selDepth, score, bound, nodes, elapsedUs, pv, tableHits));
 }
 
 void UciReportSink::reportHashFull(int perMille) { sendLine("info hashfull %d", perMille); }
@@ -71,6 +75,7 @@ void UciProtocol::start() {
   setStrength(engine, s.useStrength != 0 ? s.strengthElo : MaxStrengthElo);
   resetForNewGame(engine);
   openConfiguredBook(engine);
+  openConfiguredTables(engine);
   startConfiguredThreads(engine);
   sendText("uciok");
 }

@@ -20,6 +20,7 @@
 #include "search/engine.h"
 #include "search/game.h"
 #include "search/strength.h"
+#include "search/table_probes.h"
 #include "search/time_control.h"
 
 namespace talvik {
@@ -29,6 +30,8 @@ namespace {
 constexpr int MovesPerControlAtStart = 40;
 // Option values are cut to this many characters.
 constexpr std::size_t MaxOptionText = 255;
+// Table paths may list several long folder names.
+constexpr std::size_t MaxTablePathText = 2047;
 // A received move is kept with at most this many characters.
 constexpr std::size_t MaxMoveText = 16;
 
@@ -140,6 +143,7 @@ void XboardProtocol::start() {
   engine.initialise(s.hashMb);
   resetGame();
   openConfiguredBook(engine);
+  openConfiguredTables(engine);
   loadConfiguredPersonality(engine);
   if (s.useStrength != 0) setStrength(engine, s.strengthElo);
   startConfiguredThreads(engine);
@@ -172,6 +176,7 @@ void XboardProtocol::sendFeatures() {
   sendText("feature option=\"Clear Hash -button\"");
   sendLine("feature option=\"Book -file %s\"", engine_->settings.bookFile.c_str());
   sendLine("feature option=\"Move Overhead -spin %d 0 %d\"", engine_->settings.moveOverheadMs, MaxMoveOverheadMs);
+  sendText("feature egt=\"syzygy\"");
   sendText("feature done=1");
 }
 
@@ -276,6 +281,8 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
     if (tracker_.runsNow(tokens.line())) runDebugCommand(engine, command, tokens);
   } else if (tokens.tokenBeginsWith("option")) {
     if (tracker_.runsNow(tokens.line())) setOption(tokens.rest());
+  } else if (tokens.tokenBeginsWith("egtpath")) {
+    if (tracker_.runsNow(tokens.line())) setTablePath(tokens);
   } else if (tokens.tokenBeginsWith("variant")) {
     // Chess960 castling travels as king takes rook.
     if (settle(tokens, true) && tokens.nextToken()) engine.chess960 = tokens.token() == "fischerandom" ? 1 : 0;
@@ -343,6 +350,19 @@ void XboardProtocol::setOption(std::string_view text) {
     if (number.nextToken())
       engine_->settings.moveOverheadMs = static_cast<int>(std::clamp<long long>(number.tokenInt(), 0, MaxMoveOverheadMs));
   }
+}
+
+void XboardProtocol::setTablePath(LineTokenizer& tokens) {
+  // "egtpath syzygy PATH": the path is the rest of the line. Other kinds of
+  // tables are not read.
+  if (!tokens.nextToken()) return;
+  if (tokens.token() != "syzygy") {
+    logInfo("egtpath: no tables of the kind \"%s\"", std::string(tokens.token().substr(0, MaxOptionText)).c_str());
+    return;
+  }
+  std::string_view path = tokens.nextToken() ? tokens.line().substr(tokens.tokenStart()) : std::string_view();
+  while (!path.empty() && path.back() == ' ') path.remove_suffix(1);
+  useTablePath(*engine_, std::string(path.substr(0, MaxTablePathText)));
 }
 
 void XboardProtocol::hint() {

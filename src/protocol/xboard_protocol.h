@@ -86,6 +86,7 @@ class XboardProtocol : public ProtocolHandler {
   void setDepth(long long depth);
   // "option NAME[=VALUE]": Clear Hash, Book and Move Overhead.
   void setOption(std::string_view text);
+  void setTablePath(LineTokenizer& tokens);
   // "hint": the reply the engine expects, when it has one.
   void hint();
   // ".": one stat01 line while analysing.

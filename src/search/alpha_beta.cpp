@@ -11,6 +11,7 @@
 #include "search/quiescence.h"
 #include "search/reductions.h"
 #include "search/split_hooks.h"
+#include "search/table_probes.h"
 #include "search/transposition_table.h"
 
 namespace talvik {
@@ -122,6 +123,14 @@ int searchNode(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool
   int tableScore = 0;
   if (ctx.transTable->probe(board.hashKey, depth, ply, alpha, beta, hashMove, tableScore) != ProbeNone)
     return tableScore;
+
+  // 6b. Endgame tables: right after a capture or pawn move, a position with
+  // few enough pieces has its value there (never with castling rights).
+  if (engine.tablePieces != 0 && board.halfmoveClock == 0 && board.castleRights == 0 &&
+      probeTableNode(ctx, depth, ply, tableScore)) {
+    ctx.transTable->store(board.hashKey, NoMove, tableScore, depth, ply, BoundExact);
+    return tableScore;
+  }
 
   const int us = static_cast<int>(board.sideToMove);
   const int plies = depth >> 1;

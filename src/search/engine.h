@@ -57,6 +57,13 @@ struct EngineSettings {
   int moveOverheadMs = DefaultMoveOverheadMs;
   int useInputThread = 1;
   int usePersonalityOptions = 0;
+  // Syzygy endgame tables: folders separated by ':', the least remaining
+  // depth (plies) of a probe in the search, whether the fifty-move rule
+  // spoils table wins, and the most pieces probed.
+  std::string syzygyPath;
+  int syzygyProbeDepth = 1;
+  int syzygy50MoveRule = 1;
+  int syzygyProbeLimit = 7;
   double eloNodesParamA = 242.573714;
   double eloNodesParamB = 749.87557;
   bool configFound = false;
@@ -181,6 +188,17 @@ class Engine {
   Relaxed<std::int32_t> movesUntilControl{40};
   Relaxed<std::int32_t> movesPerControl{0};
   std::uint8_t usePersonalityActive = 0;
+
+  // Endgame tables in the current search: positions of at most tablePieces
+  // pieces are probed (0: none), of exactly that many only with at least
+  // tableProbeDepth half-plies left. Set before the search threads start.
+  std::int32_t tablePieces = 0;
+  std::int32_t tableProbeDepth = 2;
+  std::uint8_t tableRule50 = 1;
+  // The tables ranked the root moves: the search keeps only the moves of
+  // the best result, whose score its lines report.
+  std::uint8_t tableRootRanked = 0;
+  std::int32_t tableRootScore = 0;
 
   // Fullmove number read from the FEN that started the game line (0 = absent).
   std::int32_t startFullmove = 1;

@@ -11,6 +11,7 @@
 #include "search/engine.h"
 #include "search/root_search.h"
 #include "search/search_context.h"
+#include "search/table_probes.h"
 #include "search/time_control.h"
 
 namespace talvik {
@@ -89,8 +90,8 @@ void storeRootLine(PvLine& line, const SearchContext& ctx, int depth) {
 }
 
 void reportLine(Engine& engine, const SearchContext& ctx, int number, const PvLine& line, int bound) {
-  engine.reportSink->reportPv(number, line.depth, line.score, line.moves, line.length, engine.pool.totalNodes(),
-                              elapsedUs(engine), ctx.selDepth, bound);
+  engine.reportSink->reportPv(number, line.depth, reportedRootScore(engine, line.score), line.moves, line.length,
+                              engine.pool.totalNodes(), elapsedUs(engine), ctx.selDepth, bound);
 }
 
 // Multi-PV lines, deepest first, then best score first.
@@ -329,8 +330,10 @@ void searchRoot(Engine& engine, bool ponder) {
     }
   }
 
-  // Limits, result lines, ordering tables.
+  // Limits, ordering tables, the root moves the endgame tables keep, result lines.
   run.iterationLimit = applyLimits(engine, ctx, side);
+  for (const auto& thread : engine.pool.threads) thread->clearForSearch();
+  prepareTables(engine, root);
   const int wanted = engine.limitMode == LimitClock ? 1 : std::clamp(engine.multiPV, 1, MaxPvLines);
   engine.pvLineCount = std::min(wanted, root.count);
   for (int i = 0; i < engine.pvLineCount; ++i) {
@@ -338,7 +341,6 @@ void searchRoot(Engine& engine, bool ponder) {
     line.score = line.previousScore = line.depth = line.length = 0;
   }
   engine.excludedCount = 0;
-  for (const auto& thread : engine.pool.threads) thread->clearForSearch();
 
   // First order, then the iterations.
   orderRootMoves(ctx, root);

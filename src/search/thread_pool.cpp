@@ -46,6 +46,7 @@ void SearchThread::clearForSearch() {
   std::memset(counterMoves, 0, sizeof counterMoves);
   std::memset(killers, 0, sizeof killers);
   nodes = 0;
+  tableHits = 0;
 }
 
 void SearchThread::idleLoop(SplitPoint* waitFor) {
@@ -156,6 +157,12 @@ bool ThreadPool::idleThreadAvailable(const SearchThread& master) const {
 std::uint64_t ThreadPool::totalNodes() const {
   std::uint64_t total = 0;
   for (const auto& thread : threads) total += thread->nodes;
+  return total;
+}
+
+std::uint64_t ThreadPool::totalTableHits() const {
+  std::uint64_t total = 0;
+  for (const auto& thread : threads) total += thread->tableHits;
   return total;
 }
 

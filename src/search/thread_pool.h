@@ -64,6 +64,7 @@ class SearchThread {
   // Nodes searched by this thread in the current search, counted at every
   // node: away from the fields above, which other threads poll.
   alignas(64) NodeCounter nodes;
+  NodeCounter tableHits;  // endgame-table probes that answered
   SplitPoint splits[MaxSplitsPerThread];
 
   // Move-ordering tables of this thread.
@@ -113,6 +114,7 @@ class ThreadPool {
   bool idleThreadAvailable(const SearchThread& master) const;
   // Sum of the threads' node counters.
   std::uint64_t totalNodes() const;
+  std::uint64_t totalTableHits() const;
 
   // Brackets a search: thread-count changes made meanwhile are applied at
   // the next beginSearch, never under a running search.

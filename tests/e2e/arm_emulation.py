@@ -1,7 +1,7 @@
 """The 32-bit ARMv6 build under emulation (qemu-arm -cpu arm1176): it says
 32 bits, counts perft right, plays under UCI and XBoard, reads books (its own
-format and Polyglot's) built on the host, and its search is the same node for
-node as the host's.
+format and Polyglot's) built on the host, probes the Syzygy tables as the host
+does, and its search is the same node for node as the host's.
 
 Run by scripts/test.sh with TALVIK_ARM_BINARY (the cross-built engine) and
 TALVIK_BINARY (the host's release build)."""
@@ -13,11 +13,12 @@ import subprocess
 import tempfile
 import unittest
 
-from talvik_session import DATA_DIR, TalvikSession
+from talvik_session import DATA_DIR, SOURCE_DIR, TalvikSession
 
 ARM_BINARY = os.environ.get("TALVIK_ARM_BINARY", "")
 HOST_BINARY = os.environ.get("TALVIK_BINARY", "")
 QEMU = ["qemu-arm", "-cpu", "arm1176"]
+TABLES = os.path.abspath(os.path.join(SOURCE_DIR, "..", "shared", "syzygy"))
 DEADLINE = 600
 
 GAMES = """\
@@ -164,6 +165,29 @@ class ArmEmulation(unittest.TestCase):
                 engine.wait_exit()
         self.assertEqual(moves[0], ["e2e4", "e7e5", "g1f3", "g8f6"])  # the heaviest move of each position
         self.assertEqual(moves[1], moves[0])
+
+    @unittest.skipUnless(os.path.exists(os.path.join(TABLES, "KQvK.rtbw")), "no shared tables")
+    def test_syzygy_tables_probe_as_on_the_host(self):
+        positions = ["7k/8/8/8/8/8/4r3/3K4 w - - 0 1", "8/8/4k3/8/8/3K4/8/Q5r1 w - - 0 1",
+                     "8/8/8/8/3pP3/8/8/K6k b - e3 0 1", "4k3/8/4K3/4P3/8/8/8/8 w - - 0 1"]
+        results = []
+        for binary in (HOST_BINARY, ARM_BINARY):
+            session_binary = QEMU + [binary] if binary == ARM_BINARY else [binary]
+            with TalvikSession(command=session_binary, workdir=self.workdir) as engine:
+                engine.send("uci")
+                engine.send(f"setoption name SyzygyPath value {TABLES}")
+                engine.wait_for(r"^info string Syzygy: 35 tables found \(35 with DTZ\), up to 4 pieces$")
+                played = []
+                for fen in positions:
+                    engine.send(f"position fen {fen}")
+                    engine.send("go depth 5")
+                    score = engine.wait_for(r"^info depth 5 .*score cp (-?\d+) .*tbhits [1-9]").group(1)
+                    played.append((engine.wait_for(r"^bestmove (\S+)").group(1), score))
+                results.append(played)
+                engine.send("quit")
+                engine.wait_exit()
+        self.assertEqual(results[1], results[0])
+        self.assertEqual([move for move, _ in results[1]][:3], ["d1e2", "a1g1", "d4e3"])
 
 
 if __name__ == "__main__":

@@ -57,6 +57,10 @@ class Handshake(UciCase):
                     "option name UCI_Elo type spin default 1800 min 1000 max 3200",
                     "option name DrawScore type spin default -7 min -100 max 100",
                     "option name Move Overhead type spin default 50 min 0 max 5000",
+                    "option name SyzygyPath type string default <empty>",
+                    "option name SyzygyProbeDepth type spin default 1 min 1 max 100",
+                    "option name Syzygy50MoveRule type check default true",
+                    "option name SyzygyProbeLimit type spin default 7 min 0 max 7",
                     "uciok",
                 ])
                 session.send("uci")

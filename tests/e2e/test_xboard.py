@@ -42,6 +42,7 @@ class Features(unittest.TestCase):
                     'feature option="Clear Hash -button"',
                     'feature option="Book -file talvikbook-20.bin"',
                     'feature option="Move Overhead -spin 50 0 5000"',
+                    'feature egt="syzygy"',
                     "feature done=1",
                     "pong 7",
                 ])

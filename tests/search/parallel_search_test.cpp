@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -18,6 +19,7 @@
 #include "search/search_driver.h"
 #include "search/split_hooks.h"
 #include "search/split_point.h"
+#include "search/table_probes.h"
 #include "search/time_control.h"
 #include "support/search_helpers.h"
 #include "support/test_positions.h"
@@ -135,6 +137,26 @@ TEST(ParallelSearch, FindsMatesWithExactScoreOnSeveralThreads) {
       EXPECT_TRUE(test::isCheckmate(board)) << c.fen << " on " << threads;
     }
   }
+}
+
+// Every thread probes the endgame tables, the first probes of each table
+// racing to open it (run under ThreadSanitizer), and the hits of all
+// threads add up.
+TEST(ParallelSearch, EveryThreadProbesTheEndgameTables) {
+  const std::string tables = TALVIK_SOURCE_DIR "/../shared/syzygy";
+  if (!std::filesystem::exists(tables + "/KQvK.rtbw")) GTEST_SKIP() << "no tables in " << tables;
+  MinSplitPlies eager(1);
+  // Six pieces: captures lead into the tables.
+  SearchFixture fixture("8/5k2/3p4/3r4/8/2P5/2RK4/8 w - - 0 1");
+  fixture.engine->pool.setThreadCount(4);
+  ASSERT_EQ(useTablePath(*fixture.engine, tables).largest, 4);
+  fixture.searchToDepth(8);
+  openTables("");
+  std::uint64_t helperHits = 0;
+  for (const auto& thread : fixture.engine->pool.threads)
+    if (thread->index != 0) helperHits += thread->tableHits;
+  EXPECT_GT(helperHits, 0u);
+  EXPECT_GT(fixture.engine->pool.totalTableHits(), helperHits);
 }
 
 // A thread whose split point, or any split point enclosing it, has been
