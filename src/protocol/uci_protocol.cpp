@@ -37,7 +37,7 @@ void UciReportSink::reportBestMove(int kind, Move best, Move ponder, int depth, 
 void UciReportSink::reportPv(int line, int depth, int score, const Move* moves, int length, std::uint64_t nodes,
                              std::uint64_t elapsedUs, int selDepth, int bound) {
   const std::string pv = movesToText(moves, length, engine_->chess960 != 0);
-  sendText(uciPvLine(line, depth, selDepth, score, bound, nodes, elapsedUs, pv));
+  sendText(uciPvLine(line, depth, selDepth, score, bound, nodes, elapsedUs, engine_->transTable.hashFull(), pv));
 }
 
 void UciReportSink::reportHashFull(int perMille) { sendLine("info hashfull %d", perMille); }
@@ -63,6 +63,7 @@ void UciProtocol::start() {
   Engine& engine = *engine_;
   EngineSettings& s = engine.settings;
   engine.reportSink = &sink_;
+  engine.playsBestMove = 0;  // every "position" sets the game
   sendLine("id name %s %s %s", ProgramName, ProgramVersion, wordSizeText().c_str());
   sendLine("id author %s", ProgramAuthor);
   sendUciOptions(engine);

@@ -9,7 +9,7 @@ from protocol_session import INPUT_MODES, START_FEN, ProtocolCase, fen_of, finis
 
 BESTMOVE = r"^bestmove (\S+)(?: ponder (\S+))?$"
 INFO = re.compile(r"^info (?:multipv (\d+) )?depth (\d+) seldepth \d+ score (cp|mate) (-?\d+) "
-                  r"(?:upperbound |lowerbound )?time \d+ nodes \d+ nps \d+ pv (.+)$")
+                  r"(?:upperbound |lowerbound )?time \d+ nodes \d+ nps \d+ hashfull \d+ pv (.+)$")
 # 52 legal moves, more than the 32 lines multi-PV can show.
 MANY_MOVES = "1k6/8/8/8/3Q4/8/8/R3K2R w KQ - 0 1"
 MATE_IN_1 = "7k/5Q2/6K1/8/8/8/8/8 w - - 0 1"
