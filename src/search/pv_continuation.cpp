@@ -43,7 +43,7 @@ int continueLine(const TransTable& table, const Board& root, Move* moves, int le
     Move move = NoMove;
     int depth = 0;
     if (!table.peek(board.hashKey, move, depth) || move == NoMove) break;
-    if (depth < OnePly * (plies - count)) break;  // too shallow to speak for the rest of the line
+    if (depth < OnePly) break;  // no search stands behind the move
     if (!play(move, true)) break;
     moves[count - 1] = move;
   }

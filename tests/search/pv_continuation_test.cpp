@@ -39,7 +39,7 @@ std::size_t legalPrefix(const Board& root, const std::vector<Move>& line) {
 }
 
 // The table's moves continue a line only while they are legal, lead to no
-// position the line has passed and were searched deep enough.
+// position the line has passed and come from a search.
 TEST(FullLines, TheTableContinuesALineOnlyWithMovesItCanVouchFor) {
   struct Case {
     const char* what;
@@ -50,7 +50,7 @@ TEST(FullLines, TheTableContinuesALineOnlyWithMovesItCanVouchFor) {
   const Case cases[] = {
       {"deep entries fill the line", {{"e2e4", 20}, {"e7e5", 20}, {"g1f3", 20}, {"b8c6", 20}}, 4, "e2e4 e7e5 g1f3 b8c6"},
       {"no longer than asked", {{"e2e4", 20}, {"e7e5", 20}, {"g1f3", 20}}, 2, "e2e4 e7e5"},
-      {"a shallow entry ends it", {{"e2e4", 20}, {"e7e5", 6}, {"g1f3", 1}, {"b8c6", 20}}, 4, "e2e4 e7e5"},
+      {"an entry of less than a ply ends it", {{"e2e4", 20}, {"e7e5", 2}, {"g1f3", 1}, {"b8c6", 20}}, 4, "e2e4 e7e5"},
       {"an illegal table move ends it", {{"e2e4", 20}, {"e7e5", 20}, {"e1g1", 20}}, 4, "e2e4 e7e5"},
       {"a repetition ends it", {{"g1f3", 20}, {"g8f6", 20}, {"f3g1", 20}, {"f6g8", 20}}, 5, "g1f3 g8f6 f3g1"},
   };
