@@ -8,8 +8,10 @@ to the engine, `<` for a line from the engine to the GUI.
 
     TALVIK_RELAY_LOG=/tmp/scid.log scripts/gui_relay.py [engine arguments]
 
-TALVIK_RELAY_LOG names the log (default: gui-relay-<pid>.log in the working
-directory); TALVIK_RELAY_ENGINE names the engine binary (default: the release
+TALVIK_RELAY_LOG names the log, where %p stands for the relay's process id
+(GUIs that run an analyser besides the player start two engines at once:
+each gets its own log); the default is gui-relay-%p.log in the working
+directory. TALVIK_RELAY_ENGINE names the engine binary (default: the release
 build next to this script).
 """
 
@@ -21,7 +23,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ENGINE = os.environ.get("TALVIK_RELAY_ENGINE", os.path.join(HERE, "..", "build", "release", "talvik"))
-LOG = os.environ.get("TALVIK_RELAY_LOG", f"gui-relay-{os.getpid()}.log")
+LOG = os.environ.get("TALVIK_RELAY_LOG", "gui-relay-%p.log").replace("%p", str(os.getpid()))
 
 
 def main():
