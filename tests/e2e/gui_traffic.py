@@ -7,9 +7,11 @@ order. Before each one it waits until the engine has given as many answers
 (bestmove, readyok, uciok, pong, move, an illegal-move reply) as it had given
 in the recording at that point, and a line that reached the engine during a
 search waits until the search has reported some iterations, as a user
-watching the analysis would. Clock and move-time figures are cut down, so
-that a session of minutes replays in seconds; the order of what happens is
-the recording's.
+watching the analysis would. Clock and move-time figures are cut down, and
+an XBoard session that sets no time control (Knights, gnome-chess), where
+the engine would take its default five seconds a move, gets a fixed depth
+right after "xboard", so that a session of minutes replays in seconds; the
+order of what happens is the recording's.
 """
 
 import os
@@ -22,6 +24,8 @@ INFO_DEPTH = re.compile(r"^info (?:multipv \d+ )?depth (\d+) seldepth")
 THINKING_DEPTH = re.compile(r"^(\d+) -?\d+ \d+ \d+ ")
 TIME_SCALE = 20
 DEPTH_BEFORE_INTERRUPT = 8
+XBOARD_TIME_CONTROL = re.compile(r"^(level|st|sd|time) ")
+XBOARD_DEPTH = "sd 8"
 
 TRAFFIC_DIR = os.path.join(os.path.dirname(__file__), "..", "data", "gui-traffic")
 
@@ -64,6 +68,8 @@ def replay(session, recorded):
             if line.startswith(("bestmove ", "move ")):
                 searching = False
 
+    sent = [text for direction, text in recorded if direction == ">"]
+    untimed_xboard = sent[:1] == ["xboard"] and not any(XBOARD_TIME_CONTROL.match(text) for text in sent)
     for direction, text in recorded:
         if direction == "<":
             if ANSWER.match(text):
@@ -81,6 +87,9 @@ def replay(session, recorded):
         if GO.match(line):
             searching = True
             deepest = 0
+        if line == "xboard" and untimed_xboard:
+            session.send(XBOARD_DEPTH)
+            transcript.append("> " + XBOARD_DEPTH)
     while answers_seen < answers_due:
         read()
     return transcript
