@@ -1,82 +1,96 @@
-"""Sessions recorded in the GUIs Debian ships (tests/data/gui-traffic),
-replayed in both input modes: what a user of each GUI would see."""
+"""The sessions recorded in the GUIs Debian ships (tests/data/gui-traffic,
+recorded by scripts/gui_relay.py), replayed in both input modes: what a user
+of each GUI would see.
+
+The replay sends the GUI's (`>`) lines in order. Before each it waits for as
+many answers (bestmove, readyok, uciok, pong, move, an illegal-move reply)
+as the recording had by then, and a line that reached the engine during a
+search waits until the search has reported a few iterations, as a user
+watching would. Clock and move-time figures are cut down, and an XBoard
+session without a time control (Knights, gnome-chess), where each move
+would take the engine's default five seconds, gets "sd 8" after "xboard".
+"""
 
 import os
 import re
 import unittest
 
-from gui_traffic import TRAFFIC_DIR, read_session, replay
 from protocol_session import INPUT_MODES, engine, finish
 
-PV_INFO = re.compile(r"^info (?:multipv (\d+) )?depth (\d+) seldepth (\d+) .* pv (.+)$")
+TRAFFIC_DIR = os.path.join(os.path.dirname(__file__), "..", "data", "gui-traffic")
+ANSWER = re.compile(r"^(bestmove |readyok$|uciok$|pong |move |Illegal move)")
+TIMES = re.compile(r"\b(wtime|btime|winc|binc|movetime) (\d+)")
+DEPTH = re.compile(r"^(?:info (?:multipv \d+ )?depth (\d+) seldepth|(\d+) -?\d+ \d+ \d+ )")
+PV_INFO = re.compile(r"^info (?:multipv (\d+) )?depth (\d+) seldepth (\d+) .* hashfull \d+ pv (.+)$")
 THINKING = re.compile(r"^\d+ -?\d+ \d+ \d+ [a-h][1-8][a-h][1-8]")
 
 
-def searches(transcript):
-    """(position line, go line, engine lines up to the answer, lines asked for)
-    of each UCI search."""
-    position, lines_asked, found, current = None, 1, [], None
-    for line in transcript:
-        multipv = re.match(r"^> setoption name multipv value (\d+)", line, re.IGNORECASE)
-        if multipv:
-            lines_asked = int(multipv.group(1))
-        elif line.startswith("> position"):
-            position = line
-        elif line.startswith("> go"):
-            current = (position, line, [], lines_asked)
-            found.append(current)
-        elif current is not None and not line.startswith("> "):
-            current[2].append(line)
-            if line.startswith("bestmove"):
-                current = None
-    return found
+def replay(session, recorded):
+    """The engine's lines of the replay, with the sent lines as '> TEXT'."""
+    sent = [text for direction, text in recorded if direction == ">"]
+    untimed_xboard = sent[:1] == ["xboard"] and not any(re.match(r"(level|st|sd|time) ", t) for t in sent)
+    transcript, due, seen, deepest, searching = [], 0, 0, 0, False
+    for direction, text in recorded + [(">", None)]:
+        if direction == "<":
+            due += bool(ANSWER.match(text))
+            continue
+        while seen < due or (searching and deepest < 8 and text is not None):
+            line = session.read_line()
+            transcript.append(line)
+            depth = DEPTH.match(line or "")
+            deepest = max(deepest, int(depth.group(1) or depth.group(2))) if depth else deepest
+            if ANSWER.match(line or ""):
+                seen += 1
+                searching = searching and not line.startswith(("bestmove", "move "))
+        if direction != ">" or text is None:
+            continue
+        line = TIMES.sub(lambda m: f"{m.group(1)} {max(int(m.group(2)) // 20, 1)}", text)
+        for command in [line] + (["sd 8"] if line == "xboard" and untimed_xboard else []):
+            session.send(command)
+            transcript.append("> " + command)
+        if re.match(r"(go|analyze)\b", line):
+            searching, deepest = True, 0
+    return transcript
 
 
 class RecordedSessions(unittest.TestCase):
     def check_uci(self, transcript):
-        infos = [PV_INFO.match(line) for line in transcript if PV_INFO.match(line)]
-        self.assertTrue(infos)
-        for info in infos:
-            self.assertGreaterEqual(int(info.group(3)), int(info.group(2)), info.group(0))
-            self.assertIn(" hashfull ", info.group(0))
-        # A position searched again gets whole lines, not the one move the
-        # table's answer at the root used to leave (a line's last plies can
-        # still be missing where the table has lost them), and "Lines" set
-        # to N shows N lines for each iteration completed.
-        seen = set()
-        for position, go, lines, asked in searches(transcript):
-            numbers = {}
-            for line in lines:
-                info = PV_INFO.match(line)
-                if not info:
-                    continue
-                numbers.setdefault(int(info.group(2)), set()).add(int(info.group(1) or 0))
-                if position in seen:
-                    self.assertGreaterEqual(2 * len(info.group(4).split()), int(info.group(2)), (position, line))
-            if asked > 1 and numbers:
-                self.assertIn(set(range(1, asked + 1)), numbers.values(), go)
-            seen.add(position)
+        position, lines_asked, searched, search = None, 1, set(), None
+        for line in transcript + ["> go"]:
+            asked = re.match(r"^> setoption name multipv value (\d+)", line, re.IGNORECASE)
+            lines_asked = int(asked.group(1)) if asked else lines_asked
+            if line.startswith("> go"):
+                if search and search[2] > 1 and search[3]:
+                    # "Lines" set to N: N lines for some iteration completed.
+                    self.assertIn(set(range(1, search[2] + 1)), search[3].values(), search[0])
+                searched.add(search[0] if search else None)
+                search = (position, position in searched, lines_asked, {})
+            position = line if line.startswith("> position") else position
+            info = PV_INFO.match(line)
+            self.assertFalse(line.startswith("info depth") and " pv " in line and not info, line)
+            if info and search:
+                depth = int(info.group(2))
+                self.assertGreaterEqual(int(info.group(3)), depth, line)
+                search[3].setdefault(depth, set()).add(int(info.group(1) or 0))
+                if search[1]:
+                    # A position searched again: whole lines, not the one move
+                    # a table answer at the root used to leave (the last plies
+                    # can be missing where the table has lost them).
+                    self.assertGreaterEqual(2 * len(info.group(4).split()), depth, line)
 
     def check_xboard(self, transcript):
-        # No thinking output before "post" or "protover 2": a version 1 GUI
-        # would read it as moves.
+        # No thinking before "post" or "protover 2": version 1 GUIs read it as moves.
         for line in transcript:
             if line.startswith(("> post", "> protover")):
                 break
             self.assertIsNone(THINKING.match(line), line)
 
     def test_every_recorded_session(self):
-        names = sorted(name for name in os.listdir(TRAFFIC_DIR) if name.endswith(".log"))
-        self.assertTrue(names)
-        for name in names:
-            recorded = read_session(name)
-            uci = any(direction == ">" and text == "uci" for direction, text in recorded)
+        for name in sorted(n for n in os.listdir(TRAFFIC_DIR) if n.endswith(".log")):
+            with open(os.path.join(TRAFFIC_DIR, name), encoding="utf-8") as f:
+                recorded = [tuple((line.rstrip("\n").split(" ", 2) + [""])[1:3]) for line in f]
             for mode in INPUT_MODES:
                 with self.subTest(session=name, mode=mode), engine(mode, Hash=16) as session:
                     transcript = replay(session, recorded)
                     finish(self, session)
-                    (self.check_uci if uci else self.check_xboard)(transcript)
-
-
-if __name__ == "__main__":
-    unittest.main()
+                    (self.check_uci if (">", "uci") in recorded else self.check_xboard)(transcript)

@@ -59,8 +59,8 @@ class Features(unittest.TestCase):
 
 class ThinkingOutput(unittest.TestCase):
     def test_thinking_lines_need_post_or_protover_2(self):
-        # (lines after "xboard", whether thinking lines come). Knights sends
-        # neither and reads thinking lines as moves.
+        # (lines after "xboard", whether thinking comes): Knights sends neither
+        # and reads thinking lines as moves.
         cases = [((), False), (("post",), True), (("protover 2",), True), (("protover 2", "nopost"), False),
                  (("nopost", "protover 2"), False)]
         for mode in INPUT_MODES:
@@ -75,36 +75,29 @@ class ThinkingOutput(unittest.TestCase):
 
 class Options(XboardCase):
     def test_memory_and_the_options_uci_offers(self):
-        # (command, the line it gets, if any)
-        cases = [
+        clamped, refused = "# {} outside {}: {}", "Error (bad {}): {}"
+        cases = [  # (command, the line it gets, if any)
             ("memory 0", "# memory outside 1..2048 MB: the hash table gets 1 MB"),
             ("memory 99999999", "# memory outside 1..2048 MB: the hash table gets 2048 MB"),
-            ("memory abc", "Error (bad number): memory abc"),
-            ("memory 8", None),
-            ("option MultiPV=0", "# MultiPV outside 1..32: 1"),
-            ("option MultiPV=1000", "# MultiPV outside 1..32: 32"),
-            ("option MultiPV=x", "Error (bad value): option MultiPV=x"),
-            ("option NullMovePruning=2", "Error (bad value): option NullMovePruning=2"),
-            ("option LateMoveReduction=0", None),
-            ("option UCI_Elo=1500", None),
-            ("option UCI_LimitStrength=1", None),
-            ("option DrawScore=-20", None),
-            ("option MultiPV=3", None),
-        ]
+            ("memory abc", refused.format("number", "memory abc")), ("memory 8", None),
+            ("option MultiPV=0", clamped.format("MultiPV", "1..32", 1)),
+            ("option MultiPV=1000", clamped.format("MultiPV", "1..32", 32)),
+            ("option MultiPV=x", refused.format("value", "option MultiPV=x")),
+            ("option NullMovePruning=2", refused.format("value", "option NullMovePruning=2")),
+            ("option LateMoveReduction=0", None), ("option UCI_Elo=1500", None),
+            ("option UCI_LimitStrength=1", None), ("option DrawScore=-20", None), ("option MultiPV=3", None)]
 
         def body(session):
             session.send("new")
             for number, (command, answer) in enumerate(cases):
-                with self.subTest(command=command):
-                    session.send(command)
-                    self.assertEqual(xboard_sync(session, number), [answer] if answer else [])
-            # The game goes on; an analysis shows one thinking line per PV.
+                session.send(command)
+                self.assertEqual(xboard_sync(session, number), [answer] if answer else [], command)
+            # The game goes on; an analysis shows a thinking line per PV.
             for line in ("post", "analyze"):
                 session.send(line)
             lines = read_through(session, "^4 ")
-            session.send("exit")
             self.assertEqual(len([line for line in lines if line.startswith("3 ")]), 3, lines)
-            for line in ("option MultiPV=1", "sd 3", "e2e4"):
+            for line in ("exit", "option MultiPV=1", "sd 3", "e2e4"):
                 session.send(line)
             read_through(session, "^move ")
             finish(self, session)
