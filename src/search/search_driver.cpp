@@ -232,10 +232,11 @@ void finishSearch(SearchRun& run, int depth, int selDepth, std::uint64_t nodes, 
     return;
   }
   if (engine.ponderEnabled && run.ponder == NoMove && run.best != NoMove) {
-    // The line's continuation from the table, else any legal reply.
+    // The line's continuation from the table where it has one. The probe of
+    // choosePonderMove runs all the same, so the table ends as it always did.
+    run.ponder = choosePonderMove(engine, run.best);
     Move line[2] = {run.best, NoMove};
     if (engine.continueLines && continueLine(engine.transTable, engine.board, line, 1, 2) == 2) run.ponder = line[1];
-    else run.ponder = choosePonderMove(engine, run.best);
   }
 
   if (engine.pondering) {
