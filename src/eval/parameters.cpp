@@ -234,7 +234,7 @@ void installParameters(Personality& personality, bool fromPersonality) {
   parameterGeneration.fetch_add(1, std::memory_order_relaxed);
 }
 
-void setParameter(Personality& personality, const std::string& name, const std::string& value) {
+bool setParameter(Personality& personality, const std::string& name, const std::string& value) {
   (void)personality;  // deliberately untouched: a later install restores the record's values
   std::int32_t* target = nullptr;
   if (name == "PawnValue")
@@ -249,11 +249,12 @@ void setParameter(Personality& personality, const std::string& name, const std::
     target = &pieceValue[Queen];
   else if (name == "BishopPair")
     target = &evalParams.bishopPairMid;
-  if (!target) return;
+  if (!target) return false;
   *target = parseDecimal(value);
   if (target == &evalParams.bishopPairMid) evalParams.bishopPairEnd = evalParams.bishopPairMid;
   rebuildDerivedTables();
   parameterGeneration.fetch_add(1, std::memory_order_relaxed);
+  return true;
 }
 
 }  // namespace talvik

@@ -69,9 +69,9 @@ extern std::atomic<std::uint32_t> parameterGeneration;
 void installParameters(Personality& personality, bool fromPersonality);
 // Sets one of PawnValue, KnightValue, BishopValue, RookValue, QueenValue or
 // BishopPair (exact, case-sensitive names) from a decimal text and rebuilds
-// the derived tables. Other names are ignored. The Personality record is not
-// changed, so the next install overwrites the value.
-void setParameter(Personality& personality, const std::string& name, const std::string& value);
+// the derived tables. Other names are ignored (false). The Personality record
+// is not changed, so the next install overwrites the value.
+bool setParameter(Personality& personality, const std::string& name, const std::string& value);
 
 // Recomputes White's piece-square and outpost tables, the mobility tables and
 // fullMaterial from the current parameter set.

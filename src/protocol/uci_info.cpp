@@ -33,7 +33,7 @@ std::int64_t uciNodesPerSecond(std::uint64_t nodes, std::uint64_t elapsedUs) {
 }
 
 std::string uciPvLine(int line, int depth, int selDepth, int score, int bound, std::uint64_t nodes,
-                      std::uint64_t elapsedUs, std::string_view pv, std::int64_t tableHits) {
+                      std::uint64_t elapsedUs, int hashFull, std::string_view pv, std::int64_t tableHits) {
   const UciScore shown = uciScore(score);
   const char* boundText = bound == 1 ? "upperbound " : bound == 2 ? "lowerbound " : "";
   char head[256];
@@ -41,9 +41,10 @@ std::string uciPvLine(int line, int depth, int selDepth, int score, int bound, s
   if (line != 0) length = std::snprintf(head, sizeof head, "info multipv %d ", line);
   else length = std::snprintf(head, sizeof head, "info ");
   length += std::snprintf(head + length, sizeof head - static_cast<std::size_t>(length),
-                          "depth %d seldepth %d score %s %d %stime %" PRId64 " nodes %" PRIu64 " nps %" PRId64 " ",
+                          "depth %d seldepth %d score %s %d %stime %" PRId64 " nodes %" PRIu64 " nps %" PRId64
+                          " hashfull %d ",
                           depth, selDepth, shown.word, shown.value, boundText, uciTimeMs(elapsedUs), nodes,
-                          uciNodesPerSecond(nodes, elapsedUs));
+                          uciNodesPerSecond(nodes, elapsedUs), hashFull);
   if (tableHits >= 0)
     length += std::snprintf(head + length, sizeof head - static_cast<std::size_t>(length), "tbhits %" PRId64 " ",
                             tableHits);

@@ -23,10 +23,10 @@ std::int64_t uciTimeMs(std::uint64_t elapsedUs);
 std::int64_t uciNodesPerSecond(std::uint64_t nodes, std::uint64_t elapsedUs);
 
 // "info [multipv N ]depth D seldepth S score cp|mate V [upperbound |lowerbound ]time T
-// nodes N nps R [tbhits H ]pv ...". `line` 0 is single-PV mode; `bound` 0
-// exact, 1 upper (failed low), 2 lower (failed high); `tableHits` negative
-// when no endgame tables are open.
+// nodes N nps R hashfull H [tbhits T ]pv ...". `line` 0 is single-PV mode;
+// `bound` 0 exact, 1 upper (failed low), 2 lower (failed high); `hashFull`
+// per mille; `tableHits` negative when no endgame tables are open.
 std::string uciPvLine(int line, int depth, int selDepth, int score, int bound, std::uint64_t nodes,
-                      std::uint64_t elapsedUs, std::string_view pv, std::int64_t tableHits = -1);
+                      std::uint64_t elapsedUs, int hashFull, std::string_view pv, std::int64_t tableHits = -1);
 
 }  // namespace talvik

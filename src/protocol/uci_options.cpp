@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cctype>
 #include <cstdlib>
 
 #include "base/logger.h"
@@ -19,15 +20,21 @@ namespace {
 
 // Option values and names are cut to this many characters.
 constexpr std::size_t MaxText = 255;
-constexpr int MaxHashMb = 2048;
-constexpr int MaxMultiPv = 32;
-constexpr int MaxDrawScore = 100;
 // Table paths may list several long folder names.
 constexpr std::size_t MaxPathText = 2047;
 constexpr int MaxTableProbeDepth = 100;
 constexpr int MaxTablePieces = 7;
 
-bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+bool sameLetters(char a, char b) {
+  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+}
+bool startsWithAnyCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(), sameLetters);
+}
+// Option names match whole, in any case (GUIs spell "MultiPv", "multipv").
+bool isOptionName(std::string_view text, std::string_view name) {
+  return text.size() == name.size() && startsWithAnyCase(text, name);
+}
 const char* trueFalse(bool value) { return value ? "true" : "false"; }
 int valueInt(const std::string& value) {
   LineTokenizer tokens(value);
@@ -77,25 +84,29 @@ void reportTableSet(const TableSet& set) {
 
 bool parseSetOption(LineTokenizer& tokens, OptionSetting& setting) {
   if (!tokens.nextToken() || !tokens.tokenBeginsWith("name")) return false;
-  if (!tokens.nextToken()) return false;
+  if (!tokens.nextToken()) {
+    sendText("info string setoption without an option name");
+    logMessage(LogWarning, "setoption without an option name");
+    return false;
+  }
   setting.name = tokens.tokenCopy(MaxText + 1);
   setting.value.clear();
-  if (startsWith(setting.name, "Clear")) {
+  if (isOptionName(setting.name, "Clear")) {
     // The one name of two words, and the one option without a value.
-    if (!tokens.nextToken() || !tokens.tokenBeginsWith("Hash")) return false;
+    if (!tokens.nextToken() || !isOptionName(tokens.token(), "Hash")) return false;
     setting.name = "Clear Hash";
     return true;
   }
-  if (setting.name == "Move") {
+  if (isOptionName(setting.name, "Move")) {
     // The other name of two words.
-    if (!tokens.nextToken() || tokens.token() != "Overhead") return false;
+    if (!tokens.nextToken() || !isOptionName(tokens.token(), "Overhead")) return false;
     setting.name = "Move Overhead";
   }
   if (!tokens.nextToken() || !tokens.tokenBeginsWith("value")) return false;
-  const bool tablePath = startsWith(setting.name, "SyzygyPath");
+  const bool tablePath = isOptionName(setting.name, "SyzygyPath");
   // An empty table path switches the tables off.
   if (!tokens.nextToken()) return tablePath;
-  if (startsWith(setting.name, "Book") || startsWith(setting.name, "PersonalityFile") || tablePath) {
+  if (isOptionName(setting.name, "Book") || isOptionName(setting.name, "PersonalityFile") || tablePath) {
     std::string_view rest = tokens.line().substr(tokens.tokenStart());
     while (!rest.empty() && rest.back() == ' ') rest.remove_suffix(1);
     setting.value = std::string(rest.substr(0, tablePath ? MaxPathText : MaxText));
@@ -109,61 +120,65 @@ void applyUciOption(Engine& engine, const OptionSetting& setting) {
   EngineSettings& s = engine.settings;
   const std::string& name = setting.name;
   const std::string& value = setting.value;
-  const bool on = startsWith(value, "true");
-  if (startsWith(name, "Hash")) {
+  const bool on = startsWithAnyCase(value, "true");
+  const auto named = [&name](std::string_view option) { return isOptionName(name, option); };
+  if (named("Hash")) {
     engine.transTable.allocate(std::clamp(valueInt(value), 1, MaxHashMb));
-  } else if (startsWith(name, "Ponder")) {
+  } else if (named("Ponder")) {
     engine.ponderEnabled = on;
     engine.ponderOption = on;
     if (!on) engine.pondering = 0;
-  } else if (startsWith(name, "NullMovePruning")) {
+  } else if (named("NullMovePruning")) {
     engine.useNullMove = on;
-  } else if (startsWith(name, "LateMoveReduction")) {
+  } else if (named("LateMoveReduction")) {
     engine.useLMR = on;
-  } else if (startsWith(name, "OwnBook")) {
+  } else if (named("OwnBook")) {
     s.book = on ? 1 : 0;
     if (on) openBook(engine);
     else unloadBook(engine);
-  } else if (startsWith(name, "Book")) {
+  } else if (named("Book")) {
     s.bookFile = value;
     if (s.book == 1) openBook(engine);
-  } else if (startsWith(name, "Clear")) {
+  } else if (named("Clear Hash")) {
     engine.transTable.clear();
-  } else if (startsWith(name, "MultiPV")) {
+  } else if (named("MultiPV")) {
     engine.multiPV = std::clamp(valueInt(value), 1, MaxMultiPv);
-  } else if (startsWith(name, "UCI_Elo")) {
+  } else if (named("UCI_Elo")) {
     s.strengthElo = valueInt(value);
     if (s.useStrength) setStrength(engine, s.strengthElo);
-  } else if (startsWith(name, "UCI_LimitStrength")) {
+  } else if (named("UCI_LimitStrength")) {
     setStrength(engine, on ? s.strengthElo : MaxStrengthElo);
     s.useStrength = on ? 1 : 0;
-  } else if (startsWith(name, "DrawScore")) {
+  } else if (named("DrawScore")) {
     // Beyond the announced range a draw could outweigh a mate.
     drawScore = std::clamp(valueInt(value), -MaxDrawScore, MaxDrawScore);
-  } else if (startsWith(name, "UCI_Chess960")) {
+  } else if (named("UCI_Chess960")) {
     engine.chess960 = on;
-  } else if (startsWith(name, "Threads")) {
+  } else if (named("Threads")) {
     const int threads = valueInt(value);
     logInfo("Using %d threads", threads);
     engine.pool.setThreadCount(threads);  // clamped to 1..64 there
-  } else if (name == "Move Overhead") {
+  } else if (named("Move Overhead")) {
     s.moveOverheadMs = std::clamp(valueInt(value), 0, MaxMoveOverheadMs);
-  } else if (startsWith(name, "SyzygyPath")) {
+  } else if (named("SyzygyPath")) {
     reportTableSet(useTablePath(engine, value == "<empty>" ? std::string() : value));
-  } else if (startsWith(name, "SyzygyProbeDepth")) {
+  } else if (named("SyzygyProbeDepth")) {
     s.syzygyProbeDepth = std::clamp(valueInt(value), 1, MaxTableProbeDepth);
-  } else if (startsWith(name, "Syzygy50MoveRule")) {
+  } else if (named("Syzygy50MoveRule")) {
     s.syzygy50MoveRule = on ? 1 : 0;
-  } else if (startsWith(name, "SyzygyProbeLimit")) {
+  } else if (named("SyzygyProbeLimit")) {
     s.syzygyProbeLimit = std::clamp(valueInt(value), 0, MaxTablePieces);
-  } else if (startsWith(name, "UsePersonality")) {
+  } else if (named("UsePersonality")) {
     engine.usePersonalityActive = on;
     loadPersonality(engine.evalContext, on ? s.personalityFile : std::string());
-  } else if (startsWith(name, "PersonalityFile")) {
+  } else if (named("PersonalityFile")) {
     s.personalityFile = value;
     loadPersonality(engine.evalContext, engine.usePersonalityActive ? s.personalityFile : std::string());
-  } else {
-    setParameter(engine.evalContext, name, value);
+  } else if (!setParameter(engine.evalContext, name, value)) {
+    // Neither an option nor an evaluation parameter: a misspelt name
+    // should not pass unnoticed.
+    sendLine("info string unknown option %s", name.c_str());
+    logMessage(LogWarning, "unknown option %s", name.c_str());
   }
 }
 

@@ -10,6 +10,11 @@ namespace talvik {
 
 class Engine;
 
+// The ranges the options announce (XBoard's options and "memory" share them).
+inline constexpr int MaxHashMb = 2048;
+inline constexpr int MaxMultiPv = 32;
+inline constexpr int MaxDrawScore = 100;
+
 // The "option name ..." lines, with the configured defaults.
 void sendUciOptions(const Engine& engine);
 
@@ -28,8 +33,9 @@ struct OptionSetting {
 // PersonalityFile and SyzygyPath take the rest of the line as their value,
 // so that names with blanks work.
 bool parseSetOption(LineTokenizer& tokens, OptionSetting& setting);
-// Applies it. Names match by their beginning, in a fixed order; a name that
-// is none of the options sets the evaluation parameter of that name.
+// Applies it. Names match whole and in any case; a name that is none of the
+// options sets the evaluation parameter of that name, and one that is not
+// that either is answered by "info string unknown option NAME".
 void applyUciOption(Engine& engine, const OptionSetting& setting);
 
 }  // namespace talvik

@@ -41,7 +41,8 @@ void UciReportSink::reportPv(int line, int depth, int score, const Move* moves, 
   // Table hits are reported while tables are open, counted over all threads.
   const std::int64_t tableHits =
       largestTable() > 0 ? static_cast<std::int64_t>(engine_->pool.totalTableHits()) : -1;
-  sendText(uciPvLine(line, depth, selDepth, score, bound, nodes, elapsedUs, pv, tableHits));
+  sendText(uciPvLine(line, depth, selDepth, score, bound, nodes, elapsedUs, engine_->transTable.hashFull(), pv,
+                     tableHits));
 }
 
 void UciReportSink::reportHashFull(int perMille) { sendLine("info hashfull %d", perMille); }
@@ -67,6 +68,7 @@ void UciProtocol::start() {
   Engine& engine = *engine_;
   EngineSettings& s = engine.settings;
   engine.reportSink = &sink_;
+  engine.playsBestMove = 0;  // every "position" sets the game
   sendLine("id name %s %s %s", ProgramName, ProgramVersion, wordSizeText().c_str());
   sendLine("id author %s", ProgramAuthor);
   sendUciOptions(engine);

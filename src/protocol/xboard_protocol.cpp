@@ -17,6 +17,7 @@
 #include "protocol/frontend.h"
 #include "protocol/new_game.h"
 #include "protocol/xboard_clock.h"
+#include "protocol/xboard_options.h"
 #include "search/engine.h"
 #include "search/game.h"
 #include "search/strength.h"
@@ -176,6 +177,8 @@ void XboardProtocol::sendFeatures() {
   sendText("feature option=\"Clear Hash -button\"");
   sendLine("feature option=\"Book -file %s\"", engine_->settings.bookFile.c_str());
   sendLine("feature option=\"Move Overhead -spin %d 0 %d\"", engine_->settings.moveOverheadMs, MaxMoveOverheadMs);
+  sendXboardOptionFeatures(*engine_);
+  sendText("feature memory=1");
   sendText("feature egt=\"syzygy\"");
   sendText("feature done=1");
 }
@@ -235,15 +238,17 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
   } else if (tokens.tokenBeginsWith("hard")) {
     engine.ponderEnabled = 1;
     engine.ponderOption = 1;
-  } else if (tokens.tokenBeginsWith("post")) {
-    post_ = 1;
-  } else if (tokens.tokenBeginsWith("nopost")) {
-    post_ = 0;
+  } else if (tokens.tokenBeginsWith("post") || tokens.tokenBeginsWith("nopost")) {
+    post_ = tokens.tokenBeginsWith("post") ? 1 : 0;
+    postChosen_ = true;
   } else if (tokens.tokenBeginsWith("accepted") || tokens.tokenBeginsWith("refused")) {
     // nothing to do
   } else if (tokens.tokenBeginsWith("protover")) {
     if (tokens.nextToken()) {
       protover_ = tokenNumber(tokens);
+      // Version 1 GUIs read thinking lines as moves: they get them only after
+      // "post". From version 2 on, thinking is shown unless switched off.
+      if (protover_ >= 2 && !postChosen_) post_ = 1;
       sendFeatures();
     }
   } else if (tokens.tokenBeginsWith("ping")) {
@@ -283,6 +288,9 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
     if (tracker_.runsNow(tokens.line())) setOption(tokens.rest());
   } else if (tokens.tokenBeginsWith("egtpath")) {
     if (tracker_.runsNow(tokens.line())) setTablePath(tokens);
+  } else if (tokens.tokenBeginsWith("memory")) {
+    // A new table size waits for the end of the search, as other settings do.
+    if (tracker_.runsNow(tokens.line()) && tokens.nextToken()) setXboardMemory(engine, tokens.token());
   } else if (tokens.tokenBeginsWith("variant")) {
     // Chess960 castling travels as king takes rook.
     if (settle(tokens, true) && tokens.nextToken()) engine.chess960 = tokens.token() == "fischerandom" ? 1 : 0;
@@ -349,6 +357,8 @@ void XboardProtocol::setOption(std::string_view text) {
     LineTokenizer number(value);
     if (number.nextToken())
       engine_->settings.moveOverheadMs = static_cast<int>(std::clamp<long long>(number.tokenInt(), 0, MaxMoveOverheadMs));
+  } else if (!applyXboardOption(*engine_, name, value)) {
+    logMessage(LogWarning, "unknown option %.*s", static_cast<int>(name.size()), name.data());
   }
 }
 

@@ -84,7 +84,8 @@ class XboardProtocol : public ProtocolHandler {
   void timeControlGiven();
   // "sd": a fixed depth, or a cap on the time control given.
   void setDepth(long long depth);
-  // "option NAME[=VALUE]": Clear Hash, Book and Move Overhead.
+  // "option NAME[=VALUE]": Clear Hash, Book, Move Overhead and the options
+  // of xboard_options.h.
   void setOption(std::string_view text);
   void setTablePath(LineTokenizer& tokens);
   // "hint": the reply the engine expects, when it has one.
@@ -117,7 +118,10 @@ class XboardProtocol : public ProtocolHandler {
   int plyCount_ = 0;  // moves received since "new"
   bool forceMode_ = false;
   bool goSeen_ = false;
-  Relaxed<std::uint8_t> post_{1};
+  // Thinking output: off until "post", or until "protover 2" (or later)
+  // unless "nopost" came first.
+  Relaxed<std::uint8_t> post_{0};
+  bool postChosen_ = false;
   bool analyzing_ = false;
   int limitModeBeforeAnalysis_ = 0;
   int depthCapBeforeAnalysis_ = 0;

@@ -161,6 +161,13 @@ class Engine {
   std::uint8_t inputThreadActive = 0;
   Relaxed<std::uint8_t> reportCurrMove{0};
   std::uint8_t reportBounds = 1;
+  // Reported lines are continued from the table (reading only; the tests
+  // switch it off to show that the search itself does not change).
+  std::uint8_t continueLines = 1;
+  // The engine keeps the game and plays its own best move on it (XBoard and
+  // the tools); under UCI every "position" sets the game and a search leaves
+  // it as it found it.
+  std::uint8_t playsBestMove = 1;
   std::uint8_t currMoveAfter2s = 1;
   std::uint8_t testSuiteActive = 0;
   std::uint8_t useNullMove = 1;

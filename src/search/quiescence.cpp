@@ -1,5 +1,7 @@
 #include "search/quiescence.h"
 
+#include <algorithm>
+
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/see.h"
@@ -87,6 +89,7 @@ int quiesce(SearchContext& ctx, int alpha, int beta, int depth, int ply, bool is
   Engine& engine = *ctx.engine;
   Board& board = ctx.board;
   if (isDrawByRule(ctx, inCheck)) return drawValue(board, engine.rootSide);
+  ctx.selDepth = std::max(ctx.selDepth, ply);
 
   int best = alpha;
   if (!inCheck) {

@@ -9,6 +9,7 @@
 #include "board/movegen.h"
 #include "book/opening_book.h"
 #include "search/engine.h"
+#include "search/pv_continuation.h"
 #include "search/root_search.h"
 #include "search/search_context.h"
 #include "search/table_probes.h"
@@ -89,9 +90,19 @@ void storeRootLine(PvLine& line, const SearchContext& ctx, int depth) {
   line.depth = depth;
 }
 
+// Reports the line as the search found it, continued from the table where
+// it stops short of the iteration's depth. Between root searches the
+// context's board is the root position.
 void reportLine(Engine& engine, const SearchContext& ctx, int number, const PvLine& line, int bound) {
-  engine.reportSink->reportPv(number, line.depth, reportedRootScore(engine, line.score), line.moves, line.length,
-                              engine.pool.totalNodes(), elapsedUs(engine), ctx.selDepth, bound);
+  Move moves[MaxPly];
+  std::copy_n(line.moves, std::min(line.length, MaxPly), moves);
+  int length = std::min(line.length, MaxPly);
+  if (engine.continueLines) length = continueLine(engine.transTable, ctx.board, moves, length, line.depth);
+  // A line cut by a table hit reaches no deeper than the hit, but the
+  // iteration stands for its whole depth.
+  const int selDepth = std::max(ctx.selDepth, line.depth);
+  engine.reportSink->reportPv(number, line.depth, reportedRootScore(engine, line.score), moves, length,
+                              engine.pool.totalNodes(), elapsedUs(engine), selDepth, bound);
 }
 
 // Multi-PV lines, deepest first, then best score first.
@@ -108,7 +119,7 @@ void sortLines(Engine& engine) {
 // in multi-PV mode; `bound` belongs to the line just searched.
 void reportLines(Engine& engine, const SearchContext& ctx, int current, int bound) {
   if (engine.pvLineCount <= 1) {
-    reportLine(engine, ctx, 0, engine.pvLines[current], bound);
+    reportLine(engine, ctx, 0, engine.pvLines[std::max(current, 0)], bound);
     return;
   }
   for (int i = 0; i < engine.pvLineCount; ++i)
@@ -216,13 +227,18 @@ void finishSearch(SearchRun& run, int depth, int selDepth, std::uint64_t nodes, 
     engine.searching = 0;
     if (engine.pondering) {
       engine.pondering = 0;
-      engine.takeBack();
+      if (engine.playsBestMove) engine.takeBack();
     }
     engine.reportSink->reportBestMove(StopAbort, run.best, run.ponder, depth, selDepth, nodes, elapsed);
     return;
   }
-  if (engine.ponderEnabled && run.ponder == NoMove && run.best != NoMove)
+  if (engine.ponderEnabled && run.ponder == NoMove && run.best != NoMove) {
+    // The line's continuation from the table where it has one. The probe of
+    // choosePonderMove runs all the same, so the table ends as it always did.
     run.ponder = choosePonderMove(engine, run.best);
+    Move line[2] = {run.best, NoMove};
+    if (engine.continueLines && continueLine(engine.transTable, engine.board, line, 1, 2) == 2) run.ponder = line[1];
+  }
 
   if (engine.pondering) {
     // The search ran on the predicted reply, which the protocol played on the
@@ -230,8 +246,8 @@ void finishSearch(SearchRun& run, int depth, int selDepth, std::uint64_t nodes, 
     // and its result waits for ponderhit or stop.
     engine.pondering = 0;
     if (engine.stopRequest != StopPonder) engine.stopRequest = StopPonderDone;
-    engine.takeBack();
-  } else if (run.best != NoMove && engine.limitMode != LimitInfinite) {
+    if (engine.playsBestMove) engine.takeBack();
+  } else if (run.best != NoMove && engine.limitMode != LimitInfinite && engine.playsBestMove) {
     engine.playMove(run.best);
   }
   engine.reportSink->reportBestMove(engine.stopRequest, run.best, run.ponder, depth, selDepth, nodes, elapsed);

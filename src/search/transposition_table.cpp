@@ -102,6 +102,32 @@ int TransTable::probe(std::uint64_t key, int depth, int ply, int alpha, int beta
   return ProbeNone;
 }
 
+bool TransTable::peek(std::uint64_t key, Move& move, int& depth) const {
+  if (!entries) return false;
+  const auto keyLo = static_cast<std::uint32_t>(key), keyHi = static_cast<std::uint32_t>(key >> 32);
+  const TTEntry* bucket = entries + (keyLo & indexMask);
+  for (int slot = 0; slot < 4; ++slot) {
+    const EntryView v = read(bucket[slot]);
+    if (!matches(v, keyLo, keyHi)) continue;
+    move = v.move;
+    depth = dataDepth(v.data);
+    return true;
+  }
+  return false;
+}
+
+int TransTable::hashFull() const {
+  if (!entries) return 0;
+  constexpr std::uint32_t Sample = 1000;  // the table has at least 65536 entries
+  int written = 0;
+  for (std::uint32_t i = 0; i < Sample; ++i) {
+    const EntryView v = read(entries[i]);
+    const bool empty = (v.check0 | v.check1 | v.data | v.move) == 0;
+    if (!empty && dataGeneration(v.data) == generation) ++written;
+  }
+  return written;
+}
+
 void TransTable::store(std::uint64_t key, Move move, int score, int depth, int ply, int bound) {
   if (!entries) return;
   const auto keyLo = static_cast<std::uint32_t>(key), keyHi = static_cast<std::uint32_t>(key >> 32);

@@ -42,6 +42,13 @@ class TransTable {
   // is found, even when the entry is too shallow or its bound does not apply.
   int probe(std::uint64_t key, int depth, int ply, int alpha, int beta, Move& move, int& score);
   void store(std::uint64_t key, Move move, int score, int depth, int ply, int bound);
+  // Reading only, for reports: the move and depth (half-plies) of the entry
+  // for `key`, without the generation refresh a usable probe makes; false
+  // when the key is absent.
+  bool peek(std::uint64_t key, Move& move, int& depth) const;
+  // Per mille of a fixed sample of entries (the first thousand) written in
+  // the current search.
+  int hashFull() const;
   void advanceGeneration() { generation = (generation + 1) & 63; }
 
   bool allocated() const { return entries != nullptr; }

@@ -9,7 +9,7 @@ from protocol_session import INPUT_MODES, START_FEN, ProtocolCase, fen_of, finis
 
 BESTMOVE = r"^bestmove (\S+)(?: ponder (\S+))?$"
 INFO = re.compile(r"^info (?:multipv (\d+) )?depth (\d+) seldepth \d+ score (cp|mate) (-?\d+) "
-                  r"(?:upperbound |lowerbound )?time \d+ nodes \d+ nps \d+ pv (.+)$")
+                  r"(?:upperbound |lowerbound )?time \d+ nodes \d+ nps \d+ hashfull \d+ pv (.+)$")
 # 52 legal moves, more than the 32 lines multi-PV can show.
 MANY_MOVES = "1k6/8/8/8/3Q4/8/8/R3K2R w KQ - 0 1"
 MATE_IN_1 = "7k/5Q2/6K1/8/8/8/8/8 w - - 0 1"
@@ -372,6 +372,54 @@ class Options(UciCase):
             self.assertIn("set engine strength to 1500 ELO", log)
 
         self.each_mode(body)
+
+class RepeatedGo(UciCase):
+    def test_a_go_without_position_searches_the_position_set_last(self):
+        # How the first search ends; the second "go" must search the start
+        # position again, as ChessX expects when it changes its "Lines".
+        cases = [("go depth 6", None), ("go movetime 200", None), ("go infinite", "stop"), ("go depth 40", "stop")]
+
+        def body(session):
+            for first, then in cases:
+                with self.subTest(first=first):
+                    session.send("position startpos")
+                    session.send(first)
+                    if then:
+                        session.wait_for("^info depth 3 ")
+                        session.send(then)
+                    answers = [read_through(session, "^bestmove")[-1]]
+                    answers.append(search(session, "go depth 6")[1].group(0))
+                    for answer in answers:
+                        self.assertRegex(answer, "^bestmove [a-h][12][a-h][34]", answers)
+                    self.assertEqual(fen_of(session, True), START_FEN)
+
+        self.each_mode(body)
+
+
+class OptionNames(UciCase):
+    def test_names_in_any_case_and_unknown_names(self):
+        # (setoption line, the info string it gets, if any)
+        cases = [
+            ("setoption name multipv value 3", None),
+            ("setoption name MultiPv value 2   ", None),
+            ("setoption name ponder value True", None),
+            ("setoption name CLEAR HASH", None),
+            ("setoption name Foo value 1", "info string unknown option Foo"),
+            ("setoption name MultiPVs value 4", "info string unknown option MultiPVs"),
+            ("setoption name", "info string setoption without an option name"),
+        ]
+
+        def body(session):
+            for line, answer in cases:
+                with self.subTest(line=line):
+                    session.send(line)
+                    self.assertEqual(uci_sync(session), [answer] if answer else [])
+            infos, best = search(session, "go depth 4")
+            self.assertEqual([int(i.group(1)) for i in infos if i.group(2) == "4"], [1, 2])
+            self.assertIsNotNone(best.group(2), "Ponder True gives a ponder move")
+
+        self.each_mode(body)
+
 
 class DebugCommands(UciCase):
     def test_debug_commands(self):

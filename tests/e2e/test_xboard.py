@@ -42,11 +42,71 @@ class Features(unittest.TestCase):
                     'feature option="Clear Hash -button"',
                     'feature option="Book -file talvikbook-20.bin"',
                     'feature option="Move Overhead -spin 50 0 5000"',
+                    'feature option="MultiPV -spin 1 1 32"',
+                    'feature option="UCI_LimitStrength -check 0"',
+                    'feature option="UCI_Elo -spin 3200 1000 3200"',
+                    'feature option="DrawScore -spin 0 -100 100"',
+                    'feature option="UsePersonality -check 0"',
+                    'feature option="PersonalityFile -file "',
+                    'feature option="NullMovePruning -check 1"',
+                    'feature option="LateMoveReduction -check 1"',
+                    "feature memory=1",
                     'feature egt="syzygy"',
                     "feature done=1",
                     "pong 7",
                 ])
                 finish(self, session)
+
+
+class ThinkingOutput(unittest.TestCase):
+    def test_thinking_lines_need_post_or_protover_2(self):
+        # (lines after "xboard", whether thinking comes): Knights sends neither
+        # and reads thinking lines as moves.
+        cases = [((), False), (("post",), True), (("protover 2",), True), (("protover 2", "nopost"), False),
+                 (("nopost", "protover 2"), False)]
+        for mode in INPUT_MODES:
+            for before, shown in cases:
+                with self.subTest(mode=mode, before=before), engine(mode) as session:
+                    for line in ("xboard", *before, "sd 3", "e2e4"):
+                        session.send(line)
+                    lines = read_through(session, "^move ")
+                    self.assertEqual(any(THINKING.match(line) for line in lines), shown, lines)
+                    finish(self, session)
+
+
+class Options(XboardCase):
+    def test_memory_and_the_options_uci_offers(self):
+        clamped, refused = "# {} outside {}: {}", "Error (bad {}): {}"
+        cases = [  # (command, the line it gets, if any)
+            ("memory 0", "# memory outside 1..2048 MB: the hash table gets 1 MB"),
+            ("memory 99999999", "# memory outside 1..2048 MB: the hash table gets 2048 MB"),
+            ("memory abc", refused.format("number", "memory abc")), ("memory 8", None),
+            ("option MultiPV=0", clamped.format("MultiPV", "1..32", 1)),
+            ("option MultiPV=1000", clamped.format("MultiPV", "1..32", 32)),
+            ("option MultiPV=x", refused.format("value", "option MultiPV=x")),
+            ("option NullMovePruning=2", refused.format("value", "option NullMovePruning=2")),
+            ("option LateMoveReduction=0", None), ("option UCI_Elo=1500", None),
+            ("option UCI_LimitStrength=1", None), ("option DrawScore=-20", None), ("option MultiPV=3", None)]
+
+        def body(session):
+            session.send("new")
+            for number, (command, answer) in enumerate(cases):
+                session.send(command)
+                self.assertEqual(xboard_sync(session, number), [answer] if answer else [], command)
+            # The game goes on; an analysis shows a thinking line per PV.
+            for line in ("post", "analyze"):
+                session.send(line)
+            lines = read_through(session, "^4 ")
+            self.assertEqual(len([line for line in lines if line.startswith("3 ")]), 3, lines)
+            for line in ("exit", "option MultiPV=1", "sd 3", "e2e4"):
+                session.send(line)
+            read_through(session, "^move ")
+            finish(self, session)
+            log = session.read_file("logfile.txt")
+            self.assertIn("Init main hash table : 8 Mb", log)
+            self.assertIn("set engine strength to 1500 ELO", log)
+
+        self.each_mode(body)
 
 
 class Moves(XboardCase):

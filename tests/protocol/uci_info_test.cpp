@@ -33,12 +33,12 @@ TEST(UciInfo, PvLines) {
   };
   const Case cases[] = {
       // No measurable time counts as 16 ms, also for the speed.
-      {0, 31, 0, 1600, 0, "info depth 7 seldepth 11 score cp 31 time 16 nodes 1600 nps 100000 pv e2e4 e7e5"},
-      {0, -20, 1, 5000, 2500000, "info depth 7 seldepth 11 score cp -20 upperbound time 2500 nodes 5000 nps 2000 pv e2e4 e7e5"},
-      {3, 31997, 2, 10, 999, "info multipv 3 depth 7 seldepth 11 score mate 2 lowerbound time 0 nodes 10 nps 10010 pv e2e4 e7e5"},
+      {0, 31, 0, 1600, 0, "info depth 7 seldepth 11 score cp 31 time 16 nodes 1600 nps 100000 hashfull 250 pv e2e4 e7e5"},
+      {0, -20, 1, 5000, 2500000, "info depth 7 seldepth 11 score cp -20 upperbound time 2500 nodes 5000 nps 2000 hashfull 250 pv e2e4 e7e5"},
+      {3, 31997, 2, 10, 999, "info multipv 3 depth 7 seldepth 11 score mate 2 lowerbound time 0 nodes 10 nps 10010 hashfull 250 pv e2e4 e7e5"},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(uciPvLine(c.line, 7, 11, c.score, c.bound, c.nodes, c.elapsedUs, "e2e4 e7e5"), c.expected);
+    EXPECT_EQ(uciPvLine(c.line, 7, 11, c.score, c.bound, c.nodes, c.elapsedUs, 250, "e2e4 e7e5"), c.expected);
 }
 
 }  // namespace

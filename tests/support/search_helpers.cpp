@@ -19,8 +19,8 @@ void RecordingSink::reportBestMove(int kind, Move best, Move ponder, int depth, 
 
 void RecordingSink::reportPv(int line, int depth, int score, const Move* moves, int length, std::uint64_t nodes,
                              std::uint64_t elapsedUs, int selDepth, int bound) {
-  (void)elapsedUs, (void)selDepth;
-  pvs.push_back({line, depth, score, std::vector<Move>(moves, moves + length), nodes, bound});
+  (void)elapsedUs;
+  pvs.push_back({line, depth, score, std::vector<Move>(moves, moves + length), nodes, bound, selDepth});
   if (onPv) onPv(*engine_, pvs.back());
 }
 

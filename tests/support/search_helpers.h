@@ -21,6 +21,7 @@ struct ReportedPv {
   std::vector<Move> moves;
   std::uint64_t nodes;
   int bound;
+  int selDepth;
 };
 
 struct ReportedBestMove {
