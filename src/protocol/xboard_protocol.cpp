@@ -214,7 +214,11 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
   } else if (tokens.tokenBeginsWith("exit")) {
     if (settle(tokens, true)) leaveAnalysis();
   } else if (tokens.tokenBeginsWith("setboard")) {
-    if (settle(tokens, true) && setPositionFromFen(engine, tokens.rest()) && analyzing_) analyze(tokens);
+    if (settle(tokens, true)) {
+      // A refused position is said; the game (and an analysis of it) goes on.
+      if (!setPositionFromFen(engine, tokens.rest())) sendText("tellusererror Illegal position");
+      if (analyzing_) analyze(tokens);
+    }
   } else if (tokens.tokenBeginsWith("?")) {
     Lock lock(tracker_.mutex());
     tracker_.stop();
@@ -340,8 +344,11 @@ void XboardProtocol::setOption(std::string_view text) {
     setBookFile(value);
   } else if (name == "Move Overhead") {
     LineTokenizer number(value);
-    if (number.nextToken())
+    if (number.nextToken() && number.tokenIsNumber())
       engine_->settings.moveOverheadMs = static_cast<int>(std::clamp<long long>(number.tokenInt(), 0, MaxMoveOverheadMs));
+    else
+      logMessage(LogWarning, "option Move Overhead : '%.*s' is not a number, the value is kept",
+                 static_cast<int>(value.size()), value.data());
   }
 }
 
@@ -451,6 +458,8 @@ void XboardProtocol::launch(int mode, bool lockHeld) {
   const int side = static_cast<int>(engine.board.sideToMove);
   if (ownClockMs_) engine.clockMs[side] = *ownClockMs_;
   if (otherClockMs_) engine.clockMs[side ^ 1] = *otherClockMs_;
+  // The moves left to the control, for a reply and a ponder search alike.
+  if (!analyzing_) engine.movesToGo = engine.movesUntilControl;
   searchGameLength_ = engine.gameMoves.size();
   tracker_.requested(mode != 0);
   if (lock.owns_lock()) lock.unlock();
@@ -469,7 +478,9 @@ void XboardProtocol::receivedMove(LineTokenizer& tokens) {
       pendingMove_ = text;
       if (isExpectedMove(text, engine.lastPonderMove, engine.chess960 != 0)) {
         engine.goPonder = 0;
-        tracker_.endPondering();
+        // The clock and moves to go are those of this move, not those the
+        // ponder search began with.
+        tracker_.endPondering(ownClockMs_, engine.movesUntilControl);
       } else {
         tracker_.stop();
       }
@@ -491,8 +502,6 @@ void XboardProtocol::playAndReply(const std::string& moveText, bool insideReport
     engine.limitMode = LimitInfinite;
   } else if (forceMode_) {
     return;
-  } else {
-    engine.movesToGo = engine.movesUntilControl;
   }
   // From the report, the search asked for runs after the current one.
   launch(0, insideReport);

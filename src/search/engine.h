@@ -119,7 +119,10 @@ class Engine {
   std::int32_t rootSide = White;
   std::int32_t multiPV = 1;
   std::int32_t limitMode = LimitMoveTime;
+  // The elapsed time at which a timed search stops, and where its budget
+  // began: 0, or the moment of the ponder hit.
   Relaxed<std::int32_t> timeBudgetUs{7500};
+  Relaxed<std::int32_t> budgetStartUs{0};
   // 32 bits: a 64-bit atomic is a library call on a 32-bit ARM processor.
   Relaxed<std::uint32_t> pollInterval{4096};
   // The main thread writes the poll counter at every node: it has a cache
@@ -135,6 +138,7 @@ class Engine {
   std::int32_t movesToGo = 40;
   std::int32_t increment[2] = {0, 0};
   std::int32_t searchesThisGame = 0;
+  std::int32_t budgetSearchIndex = 0;  // searchesThisGame when the running search began
   std::int32_t depthLimit = 8;
   // Limits that apply together with limitMode, 0 for none: the search also
   // ends after this iteration, at this node count, or once a mate in this

@@ -223,6 +223,8 @@ void sendCommand(Engine& engine, GuiCommand command, int threads) {
       forcePoll(engine);
       break;
     case GuiCommand::PonderHit:
+      // As the protocols do: the budget starts at the hit.
+      restartTimeBudget(engine, engine.clockMs[engine.rootSide], engine.movesToGo);
       engine.pondering = 0;
       forcePoll(engine);
       break;
