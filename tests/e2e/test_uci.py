@@ -5,7 +5,8 @@ bestmove lines, options and the debug commands."""
 import re
 import unittest
 
-from protocol_session import INPUT_MODES, START_FEN, ProtocolCase, fen_of, finish, read_through, uci_engine, uci_sync
+from protocol_session import (INPUT_MODES, START_FEN, ProtocolCase, fen_of, finish, logged_budgets, read_through,
+                              uci_engine, uci_sync)
 
 BESTMOVE = r"^bestmove (\S+)(?: ponder (\S+))?$"
 INFO = re.compile(r"^info (?:multipv (\d+) )?depth (\d+) seldepth \d+ score (cp|mate) (-?\d+) "
@@ -236,10 +237,62 @@ class Ponder(UciCase):
 
         self.each_mode(body)
 
-    def test_without_the_ponder_option_go_ponder_is_a_normal_search(self):
+    def test_without_the_ponder_option_go_ponder_still_waits_for_ponderhit_or_stop(self):
+        # A GUI may send "go ponder" without setting the option: it then
+        # waits for the answer to its ponderhit.
         def body(session):
-            _, best = search(session, "go ponder depth 2")
-            self.assertIsNone(best.group(2))
+            for go in ("go ponder wtime 2000 btime 2000", "go ponder depth 3"):
+                for release in ("ponderhit", "stop"):
+                    session.send("position startpos moves e2e4 e7e5")
+                    session.send(go)
+                    lines = read_through(session, r"^info depth 3 ")  # a depth search has ended here
+                    session.send("isready")
+                    lines += read_through(session, "^readyok$")
+                    self.assertFalse([l for l in lines if l.startswith("bestmove")], go)
+                    session.send(release)
+                    best = re.match(BESTMOVE, session.wait_for("^bestmove").string)
+                    self.assertIsNone(best.group(2))  # no ponder move without the option
+                    self.assertFalse([l for l in uci_sync(session) if l.startswith("bestmove")])
+
+        self.each_mode(body)
+
+
+class Clocks(UciCase):
+    def test_budgets_keep_a_share_for_the_moves_to_go_and_start_at_the_ponderhit(self):
+        # (go command, then ponderhit?, the budget: when set, clock ms, largest share of it)
+        cases = [
+            ("go wtime 3000 btime 3000 movestogo 2", False, "at the start", 3000, 1 / 2),
+            ("go wtime 3000 btime 3000 movestogo 3", False, "at the start", 3000, 1 / 3),
+            ("go ponder wtime 60000 btime 900 movestogo 2", True, "from the ponder hit", 900, 1 / 2),
+        ]
+        def body(session):
+            for go, hit, when, clock, share in cases:
+                session.send("ucinewgame")
+                session.send("position startpos moves e2e4")
+                session.send(go)
+                if hit:
+                    session.send("ponderhit")
+                session.wait_for("^bestmove")
+                uci_sync(session)
+                self.assertEqual(logged_budgets(session)[-1][0::2], (when, clock), go)
+                self.assertLessEqual(logged_budgets(session)[-1][1], clock * share, go)
+
+        self.each_mode(body)
+
+    def test_refused_values_and_positions_change_nothing_and_are_said(self):
+        def body(session):
+            session.send("position startpos moves e2e4")
+            for line in ("setoption name Move Overhead value 200", "setoption name Move Overhead value abc",
+                         "position fen 8/8/8/8/8/8/8/8 w - - 0 1"):
+                session.send(line)
+            self.assertEqual(session.read_line(), "info string Illegal position: each side needs exactly one king")
+            self.assertEqual(fen_of(session, True), "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1")
+            session.send("go movetime 1000")
+            session.wait_for("^bestmove")
+            uci_sync(session)
+            self.assertEqual(logged_budgets(session)[-1], ("at the start", 800, None))
+            self.assertIn("option Move Overhead : 'abc' is not a number, the value is kept",
+                          session.read_file("logfile.txt"))
 
         self.each_mode(body)
 
