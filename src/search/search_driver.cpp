@@ -37,10 +37,10 @@ struct SearchRun {
   Move ponder = NoMove;
 };
 
-// Sets the budget, the poll interval and the node budget for the limit mode;
-// returns the iteration limit.
-// (The time budget and the poll interval are set before the search starts,
-// see startTimeBudget: a ponder hit may replace them from then on.)
+// Sets the node budget (and a poll interval fine enough for it) for the
+// limit mode; returns the iteration limit. The time budget is set before the
+// search reports its start (startTimeBudget): a ponder hit may replace it
+// from then on.
 int applyLimits(Engine& engine, SearchContext& ctx) {
   int limit = MaxPly;
   if (engine.limitMode == LimitDepth) limit = std::clamp(engine.depthLimit, 1, MaxPly);
