@@ -129,6 +129,7 @@ class Engine {
   // line of its own, apart from the stop flag and the limits that every
   // search thread reads at every node.
   alignas(64) Relaxed<std::uint32_t> pollCounter{0};
+  std::uint64_t lastPollUs = 0;  // elapsed time at the last clock poll (main thread only)
   Relaxed<std::uint64_t> npsCounter{0};  // every search thread counts
   alignas(64) std::uint64_t npsLimit = 0;
   std::uint64_t strengthNodes = 0;

@@ -23,6 +23,11 @@ constexpr std::uint64_t NpsCapPerCheck = 256;
 constexpr std::uint32_t DefaultPollInterval = 4096;
 constexpr std::uint32_t MinPollInterval = 256;
 constexpr std::int32_t NoTimeLimitUs = 2147483647;
+// The poll interval assumes some hundred thousand nodes per second; a search
+// that runs much slower (a busy machine, a small board) halves it each time
+// two clock polls lie further apart than this, so that it never overruns its
+// stop time by much more.
+constexpr std::uint64_t MaxPollGapUs = 10000;
 // With few moves left before the control, the opening factor may not make one
 // move take more than this share of the clock: the other moves keep theirs.
 constexpr double MaxShareOfClock = 1.0 / 3.0;
@@ -74,9 +79,17 @@ bool checkTime(Engine& engine) {
 
   // Neither a fixed depth nor an analysis (which waits for "stop") ends by time.
   if (!engine.pondering && engine.limitMode != LimitDepth && engine.limitMode != LimitInfinite) {
-    const bool limitReached = engine.limitMode == LimitNodes
-                                  ? engine.pool.totalNodes() >= engine.nodeLimit
-                                  : elapsedUs(engine) >= static_cast<std::uint64_t>(engine.timeBudgetUs.load());
+    bool limitReached = false;
+    if (engine.limitMode == LimitNodes) {
+      limitReached = engine.pool.totalNodes() >= engine.nodeLimit;
+    } else {
+      const std::uint64_t now = elapsedUs(engine);
+      const std::uint32_t interval = engine.pollInterval;
+      if (now > engine.lastPollUs + MaxPollGapUs && interval > MinPollInterval)
+        engine.pollInterval = std::max(interval / 2, MinPollInterval);
+      engine.lastPollUs = now;
+      limitReached = now >= static_cast<std::uint64_t>(engine.timeBudgetUs.load());
+    }
     if (limitReached) {
       requestStop(engine);
       return false;
@@ -219,6 +232,7 @@ void startTimeBudget(Engine& engine) {
   const std::int32_t budget = budgetOf(engine, clockMs, engine.movesToGo);
   engine.pollCounter = 0;
   engine.pollInterval = pollIntervalFor(engine, budget);
+  engine.lastPollUs = 0;
   engine.budgetStartUs = 0;
   // Pondering the time rules do not apply; the budget starts at the hit.
   engine.timeBudgetUs = engine.pondering ? NoTimeLimitUs : budget;

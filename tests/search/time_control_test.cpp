@@ -144,6 +144,22 @@ TEST(StopRequest, AStopNeverOverwritesAnAbortOrAPonderStop) {
   }
 }
 
+// A search whose clock polls lie more than 10 ms apart (a busy machine, a
+// slow board) halves its poll interval at each such poll, down to 256 nodes.
+TEST(ClockPoll, ASlowSearchPollsMoreOften) {
+  for (const auto& [interval, expected] : {std::pair<std::uint32_t, std::uint32_t>{4096, 2048}, {300, 256}, {256, 256}}) {
+    Engine engine;
+    engine.limitMode = LimitClock;
+    engine.timeBudgetUs = 2147483647;
+    engine.pollInterval = interval;
+    markSearchStart(engine);
+    usleep(20000);
+    forcePoll(engine);
+    EXPECT_TRUE(checkTime(engine));
+    EXPECT_EQ(engine.pollInterval, expected) << interval;
+  }
+}
+
 // Above the cap the throttle makes the next node poll; below it, it leaves
 // the poll counter alone.
 TEST(NpsThrottle, ForcesAPollWhenTooFast) {
