@@ -234,7 +234,7 @@ void startTimeBudget(Engine& engine) {
   engine.pollInterval = pollIntervalFor(engine, budget);
   engine.lastPollUs = 0;
   engine.budgetStartUs = 0;
-  // Pondering the time rules do not apply; the budget starts at the hit.
+  // While pondering the time rules do not apply; the budget starts at the hit.
   engine.timeBudgetUs = engine.pondering ? NoTimeLimitUs : budget;
   if (!engine.pondering) logBudget(engine, "at the start", budget, clockMs, engine.movesToGo);
 }

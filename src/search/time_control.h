@@ -72,7 +72,7 @@ void startTimeBudget(Engine& engine);
 // computed again from the clock and moves to go as they stand at the hit,
 // and counts from now; the time spent pondering is the opponent's.
 void restartTimeBudget(Engine& engine, float clockMs, std::int32_t movesToGo);
-// Microseconds of the budget spent so far (0 before it starts).
+// Microseconds since the budget began (the search's start, or the ponder hit).
 std::int64_t budgetElapsedUs(const Engine& engine);
 
 }  // namespace talvik
