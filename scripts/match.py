@@ -73,6 +73,9 @@ def main():
     parser.add_argument("--games", type=int, default=100)
     parser.add_argument("--tc", default="0:10", help="time per game and side, M:SS")
     parser.add_argument("--inc", default="0.1", help="increment per move in seconds")
+    parser.add_argument("--mps", type=int, default=0,
+                        help="moves per session: --tc is then the time of each session, without increment")
+    parser.add_argument("--ponder", action="store_true", help="both engines ponder")
     parser.add_argument("--openings", default=os.path.join(os.path.dirname(__file__), "match_openings.fen"))
     parser.add_argument("--name", default="match")
     arguments = parser.parse_args()
@@ -83,13 +86,14 @@ def main():
     scratch = tempfile.mkdtemp(prefix=f"talvik-{arguments.name}-")
     first, first_options = parse_engine(arguments.first, scratch, "first")
     second, second_options = parse_engine(arguments.second, scratch, "second")
-    options = ["-xponder", "-lpf", os.path.abspath(arguments.openings), "-lpi", "-2"]
+    options = ["-ponder" if arguments.ponder else "-xponder", "-lpf", os.path.abspath(arguments.openings),
+               "-lpi", "-2"]
     if first_options:
         options += ["-firstOptions", first_options]
     if second_options:
         options += ["-secondOptions", second_options]
     played, traffic, hung = run_xboard_match(scratch, arguments.name, first, second, arguments.games, arguments.tc,
-                                             arguments.inc, options)
+                                             arguments.inc, options, arguments.mps)
 
     # xboard alternates the colours, the first engine taking White first.
     wins = draws = losses = 0

@@ -68,18 +68,21 @@ def classify(result, ending):
     return "other: " + ending
 
 
-def run_xboard_match(scratch, name, first, second, games, tc, inc, options):
+def run_xboard_match(scratch, name, first, second, games, tc, inc, options, mps=0):
     """Plays `games` games under xboard, headless under Xvfb, and returns the
     (result, ending, White player) triples of the saved games, xboard's debug traffic and
     whether the match had to be killed. first/second: (command, working
-    directory or None, is_uci); tc is M:SS, inc seconds (text)."""
+    directory or None, is_uci); tc is M:SS, inc seconds (text); with `mps`
+    moves per session, tc is the time of each session and there is no
+    increment."""
     pgn = os.path.join(scratch, f"{name}.pgn")
     debug = os.path.join(scratch, f"{name}.debug")
     home = os.path.join(scratch, "home")
     os.makedirs(home, exist_ok=True)
     os.makedirs(os.path.join(scratch, "tmp"), exist_ok=True)
+    timing = ["-mps", str(mps)] if mps else ["-inc", inc]
     command = ["xvfb-run", "-a", "xboard", "-fcp", first[0], "-scp", second[0],
-               "-matchGames", str(games), "-tc", tc, "-inc", inc, "-defaultHashSize", "32",
+               "-matchGames", str(games), "-tc", tc, *timing, "-defaultHashSize", "32",
                "-matchPause", "300", "-saveGameFile", pgn, "-xexit", "-saveSettingsOnExit", "false",
                "-debugMode", "true", "-nameOfDebugFile", debug, *options]
     for flag_dir, flag_uci, engine in (("-fd", "-fUCI", first), ("-sd", "-sUCI", second)):
@@ -90,7 +93,10 @@ def run_xboard_match(scratch, name, first, second, games, tc, inc, options):
     environment = dict(os.environ, HOME=home, TMPDIR=os.path.join(scratch, "tmp"),
                        PATH=os.environ.get("PATH", "") + os.pathsep + GAMES_DIR)
     minutes, seconds = tc.split(":")
-    seconds_per_game = 2 * int(minutes) * 60 + 2 * int(seconds) + 200 * float(inc) + 30
+    # A session control gives each side its time again every `mps` moves
+    # (games of up to some 150 moves).
+    sessions = -(-150 // mps) if mps else 1
+    seconds_per_game = sessions * (2 * int(minutes) * 60 + 2 * int(seconds)) + (0 if mps else 200 * float(inc)) + 30
     hung = False
     try:
         subprocess.run(command, cwd=home, env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,

@@ -16,7 +16,11 @@ std::uint64_t BookBuilder::keyOf(const Board& board) const {
   return format_ == BookFormat::Polyglot ? polyglotKey(board) : board.hashKey;
 }
 
-void BookBuilder::onBeginFile(PgnReader&) { table_.assign(SlotCount, BookEntry{}); }
+void BookBuilder::onBeginFile(PgnReader&) {
+  table_.assign(SlotCount, BookEntry{});
+  if (format_ == BookFormat::Polyglot) firstSeen_.assign(SlotCount, 0);
+  pairsSeen_ = 0;
+}
 
 void BookBuilder::onBeginGame(PgnReader& reader) {
   const std::string* result = reader.tagValue("Result");
@@ -47,6 +51,7 @@ void BookBuilder::record(Move move, int mover) {
     }
     if (entry.key == 0) {
       entry = BookEntry{prevKey_, move, 1, static_cast<std::uint16_t>(points)};
+      if (!firstSeen_.empty()) firstSeen_[slot] = pairsSeen_++;
       return;
     }
     slot = (slot + 1) & SlotMask;
@@ -69,16 +74,27 @@ std::vector<BookEntry> BookBuilder::sortedEntries() const {
 }
 
 std::vector<PolyglotEntry> BookBuilder::polyglotEntries() const {
-  std::vector<PolyglotEntry> entries;
   // The weight is the mover's points; a move that never scored gets none, and
   // weight-0 entries are never played, so it is left out.
-  for (const BookEntry& entry : sortedEntries())
-    if (entry.points > 0) entries.push_back({entry.key, toPolyglotMove(entry.move), entry.points, 0});
-  std::sort(entries.begin(), entries.end(), [](const PolyglotEntry& a, const PolyglotEntry& b) {
-    if (a.key != b.key) return a.key < b.key;
-    if (a.weight != b.weight) return a.weight > b.weight;
-    return a.move < b.move;
+  std::vector<std::uint32_t> slots;
+  for (std::uint32_t slot = 0; slot < table_.size(); ++slot) {
+    const BookEntry& entry = table_[slot];
+    if (entry.key != 0 && entry.count >= minCount_ && entry.points > 0) slots.push_back(slot);
+  }
+  // Key ascending, the heaviest move first, and moves of equal weight in the
+  // order the games first played them.
+  const auto seen = [this](std::uint32_t slot) { return firstSeen_.empty() ? slot : firstSeen_[slot]; };
+  std::sort(slots.begin(), slots.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const BookEntry& x = table_[a];
+    const BookEntry& y = table_[b];
+    if (x.key != y.key) return x.key < y.key;
+    if (x.points != y.points) return x.points > y.points;
+    return seen(a) < seen(b);
   });
+  std::vector<PolyglotEntry> entries;
+  entries.reserve(slots.size());
+  for (const std::uint32_t slot : slots)
+    entries.push_back({table_[slot].key, toPolyglotMove(table_[slot].move), table_[slot].points, 0});
   return entries;
 }
 
@@ -88,6 +104,8 @@ void BookBuilder::onEndFile(PgnReader&) {
   if (!saved_) logError("error saving book file : %s", outputName_.c_str());
   table_.clear();
   table_.shrink_to_fit();
+  firstSeen_.clear();
+  firstSeen_.shrink_to_fit();
 }
 
 bool buildBook(const std::string& pgnFile, const std::string& bookFile, int depth, int count, BookFormat format) {

@@ -47,6 +47,10 @@ class BookBuilder : public PgnListener {
   int maxDepth_;
   int result_ = 0;  // 0 draw or unknown, 1 White won, 2 Black won
   std::vector<BookEntry> table_;  // open addressing; key 0 marks an empty slot
+  // Polyglot format: when each slot's pair was first seen (the order of the
+  // games), which orders moves of equal weight as "polyglot make-book" does.
+  std::vector<std::uint32_t> firstSeen_;
+  std::uint32_t pairsSeen_ = 0;
   std::uint64_t prevKey_ = 0;
   BookFormat format_;
   bool skipGame_ = false;  // a castling geometry that Polyglot keys cannot describe

@@ -20,4 +20,10 @@ long long LineTokenizer::tokenInt() const {
   return negative ? -value : value;
 }
 
+bool LineTokenizer::tokenIsNumber() const {
+  std::string_view text = token();
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+  return !text.empty() && text.front() >= '0' && text.front() <= '9';
+}
+
 }  // namespace talvik

@@ -31,6 +31,8 @@ class LineTokenizer {
   // Base-10 value of at most the first 63 characters of the token; stops at
   // the first non-digit, 0 without leading digits. Saturates instead of overflowing.
   long long tokenInt() const;
+  // The token is a number as tokenInt reads it: a sign, then a digit.
+  bool tokenIsNumber() const;
   // At most size - 1 characters of the token.
   std::string tokenCopy(std::size_t size) const { return std::string(token().substr(0, size ? size - 1 : 0)); }
   // Everything after the current token (the separator following it skipped).

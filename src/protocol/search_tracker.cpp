@@ -10,7 +10,7 @@ namespace talvik {
 
 void SearchTracker::requested(bool ponder) {
   phase_ = Phase::Requested;
-  ponderSearch_ = ponder && engine_.ponderEnabled;
+  ponderSearch_ = ponder;
   ponderEnded_ = false;
   request_ = Request::None;
   answerRequested_ = false;
@@ -31,7 +31,7 @@ void SearchTracker::abort() {
   applyRequests();
 }
 
-void SearchTracker::endPondering() {
+void SearchTracker::endPondering(std::optional<float> clockMs, std::optional<int> movesToGo) {
   if (!pending()) return;
   answerRequested_ = true;
   // A ponder search already told to stop ends as one: it takes its
@@ -39,13 +39,19 @@ void SearchTracker::endPondering() {
   if (!ponderSearch_ || request_ != Request::None) return;
   ponderSearch_ = false;
   ponderEnded_ = true;
+  hitClockMs_ = clockMs;
+  hitMovesToGo_ = movesToGo;
   applyRequests();
 }
 
 void SearchTracker::applyRequests() {
   if (phase_ != Phase::Running) return;  // started() applies them
   if (ponderEnded_) {
-    // From here on the clock rules apply; the next node checks them.
+    // From here on the clock rules apply, with a budget that starts now;
+    // the next node checks them. (The search has set its side and limits
+    // before it reported its start.)
+    const float clockMs = hitClockMs_.value_or(engine_.clockMs[engine_.rootSide]);
+    restartTimeBudget(engine_, clockMs, hitMovesToGo_.value_or(engine_.movesToGo));
     engine_.pondering = 0;
     ponderEnded_ = false;
   }

@@ -20,6 +20,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -52,7 +53,7 @@ class SearchTracker {
   bool abortRequested() const { return abortRequested_; }
 
   // Records a search about to be started with startSearch; `ponder` is the
-  // search mode (a ponder search ponders only while pondering is enabled).
+  // search mode.
   void requested(bool ponder);
   // Ends the pending search with its best move: stop code 2 for a ponder
   // search still pondering, else 1. Never replaces an abort.
@@ -60,8 +61,10 @@ class SearchTracker {
   // Ends the pending search without an answer (stop code 3).
   void abort();
   // "ponderhit": the pending ponder search goes on as a normal search,
-  // unless it has been told to stop already.
-  void endPondering();
+  // unless it has been told to stop already. Its time budget is computed
+  // again, from the moment of the hit, with the clock and moves to go given
+  // here (XBoard's "time" sent with the move), else those of the search.
+  void endPondering(std::optional<float> clockMs = std::nullopt, std::optional<int> movesToGo = std::nullopt);
 
   // From the report sink: the search has begun / has reported. `hold`
   // keeps its answer back for a later "ponderhit" or "stop".
@@ -109,6 +112,8 @@ class SearchTracker {
   Phase phase_ = Phase::Idle;
   bool ponderSearch_ = false;  // the pending search ponders
   bool ponderEnded_ = false;   // a ponderhit waits to be applied
+  std::optional<float> hitClockMs_;
+  std::optional<int> hitMovesToGo_;
   Request request_ = Request::None;
   bool answerRequested_ = false;
   bool abortRequested_ = false;

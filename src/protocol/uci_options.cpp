@@ -41,6 +41,17 @@ int valueInt(const std::string& value) {
   tokens.nextToken();
   return static_cast<int>(std::clamp<long long>(tokens.tokenInt(), INT_MIN, INT_MAX));
 }
+bool isNumber(const std::string& value) {
+  LineTokenizer tokens(value);
+  return tokens.nextToken() && tokens.tokenIsNumber();
+}
+// The options whose value is a number.
+bool takesNumber(const std::string& name) {
+  for (const char* option : {"Hash", "MultiPV", "UCI_Elo", "DrawScore", "Threads", "Move Overhead",
+                             "SyzygyProbeDepth", "SyzygyProbeLimit"})
+    if (isOptionName(name, option)) return true;
+  return false;
+}
 
 // The book named by BookFile, after the book was switched on or renamed. A
 // file that cannot be used leaves the book off but keeps the wish for it, so
@@ -122,6 +133,11 @@ void applyUciOption(Engine& engine, const OptionSetting& setting) {
   const std::string& value = setting.value;
   const bool on = startsWithAnyCase(value, "true");
   const auto named = [&name](std::string_view option) { return isOptionName(name, option); };
+  if (takesNumber(name) && !isNumber(value)) {
+    // A setting is never lost to a typing error: it keeps its value.
+    logMessage(LogWarning, "option %s : '%s' is not a number, the value is kept", name.c_str(), value.c_str());
+    return;
+  }
   if (named("Hash")) {
     engine.transTable.allocate(std::clamp(valueInt(value), 1, MaxHashMb));
   } else if (named("Ponder")) {

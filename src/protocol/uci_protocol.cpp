@@ -164,7 +164,12 @@ void UciProtocol::position(LineTokenizer& tokens) {
   std::string_view fen = line.substr(fenStart, fenEnd - fenStart);
   while (!fen.empty() && fen.front() == ' ') fen.remove_prefix(1);
   while (!fen.empty() && fen.back() == ' ') fen.remove_suffix(1);
-  if (!setPositionFromFen(engine, fen.substr(0, MaxFenText))) return;
+  // A refused position is said, and the engine keeps the one it had.
+  const char* problem = nullptr;
+  if (!setPositionFromFen(engine, fen.substr(0, MaxFenText), &problem)) {
+    sendLine("info string Illegal position: %s", problem);
+    return;
+  }
   if (hasMoves) playMoveText(engine, tokens.rest());
 }
 

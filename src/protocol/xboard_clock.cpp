@@ -63,8 +63,12 @@ bool setXboardLevel(Engine& engine, std::string_view fields) {
   engine.movesPerControl = perControl;
   engine.movesUntilControl = perControl;
   engine.movesToGo = perControl;
-  const int toMove = static_cast<int>(engine.board.sideToMove);
-  engine.clockMs[toMove] = static_cast<float>((static_cast<double>(minutes) * 60.0 + static_cast<double>(seconds)) * 1000.0);
+  // Both clocks: the engine may play either side, and a GUI need not send
+  // "time" before the engine's first move.
+  const double baseSeconds = static_cast<double>(minutes) * 60.0 + static_cast<double>(seconds);
+  const float baseMs = static_cast<float>(baseSeconds * 1000.0);
+  engine.clockMs[Black] = baseMs;
+  engine.clockMs[White] = baseMs;
   engine.limitMode = LimitClock;
   const std::int32_t incrementMs = static_cast<std::int32_t>(increment * 1000.0);
   engine.increment[Black] = engine.increment[White] = incrementMs;

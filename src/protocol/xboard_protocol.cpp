@@ -222,7 +222,11 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
   } else if (tokens.tokenBeginsWith("exit")) {
     if (settle(tokens, true)) leaveAnalysis();
   } else if (tokens.tokenBeginsWith("setboard")) {
-    if (settle(tokens, true) && setPositionFromFen(engine, tokens.rest()) && analyzing_) analyze(tokens);
+    if (settle(tokens, true)) {
+      // A refused position is said; the game (and an analysis of it) goes on.
+      if (!setPositionFromFen(engine, tokens.rest())) sendText("tellusererror Illegal position");
+      if (analyzing_) analyze(tokens);
+    }
   } else if (tokens.tokenBeginsWith("?")) {
     Lock lock(tracker_.mutex());
     tracker_.stop();
@@ -355,8 +359,11 @@ void XboardProtocol::setOption(std::string_view text) {
     setBookFile(value);
   } else if (name == "Move Overhead") {
     LineTokenizer number(value);
-    if (number.nextToken())
+    if (number.nextToken() && number.tokenIsNumber())
       engine_->settings.moveOverheadMs = static_cast<int>(std::clamp<long long>(number.tokenInt(), 0, MaxMoveOverheadMs));
+    else
+      logMessage(LogWarning, "option Move Overhead : '%.*s' is not a number, the value is kept",
+                 static_cast<int>(value.size()), value.data());
   } else if (!applyXboardOption(*engine_, name, value)) {
     logMessage(LogWarning, "unknown option %.*s", static_cast<int>(name.size()), name.data());
   }
@@ -481,6 +488,8 @@ void XboardProtocol::launch(int mode, bool lockHeld) {
   const int side = static_cast<int>(engine.board.sideToMove);
   if (ownClockMs_) engine.clockMs[side] = *ownClockMs_;
   if (otherClockMs_) engine.clockMs[side ^ 1] = *otherClockMs_;
+  // The moves left to the control, for a reply and a ponder search alike.
+  if (!analyzing_) engine.movesToGo = engine.movesUntilControl;
   searchGameLength_ = engine.gameMoves.size();
   tracker_.requested(mode != 0);
   if (lock.owns_lock()) lock.unlock();
@@ -499,7 +508,9 @@ void XboardProtocol::receivedMove(LineTokenizer& tokens) {
       pendingMove_ = text;
       if (isExpectedMove(text, engine.lastPonderMove, engine.chess960 != 0)) {
         engine.goPonder = 0;
-        tracker_.endPondering();
+        // The clock and moves to go are those of this move, not those the
+        // ponder search began with.
+        tracker_.endPondering(ownClockMs_, engine.movesUntilControl);
       } else {
         tracker_.stop();
       }
@@ -521,8 +532,6 @@ void XboardProtocol::playAndReply(const std::string& moveText, bool insideReport
     engine.limitMode = LimitInfinite;
   } else if (forceMode_) {
     return;
-  } else {
-    engine.movesToGo = engine.movesUntilControl;
   }
   // From the report, the search asked for runs after the current one.
   launch(0, insideReport);

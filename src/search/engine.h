@@ -126,13 +126,17 @@ class Engine {
   std::int32_t rootSide = White;
   std::int32_t multiPV = 1;
   std::int32_t limitMode = LimitMoveTime;
+  // The elapsed time at which a timed search stops, and where its budget
+  // began: 0, or the moment of the ponder hit.
   Relaxed<std::int32_t> timeBudgetUs{7500};
+  Relaxed<std::int32_t> budgetStartUs{0};
   // 32 bits: a 64-bit atomic is a library call on a 32-bit ARM processor.
   Relaxed<std::uint32_t> pollInterval{4096};
   // The main thread writes the poll counter at every node: it has a cache
   // line of its own, apart from the stop flag and the limits that every
   // search thread reads at every node.
   alignas(64) Relaxed<std::uint32_t> pollCounter{0};
+  std::uint64_t lastPollUs = 0;  // elapsed time at the last clock poll (main thread only)
   Relaxed<std::uint64_t> npsCounter{0};  // every search thread counts
   alignas(64) std::uint64_t npsLimit = 0;
   std::uint64_t strengthNodes = 0;
@@ -142,6 +146,7 @@ class Engine {
   std::int32_t movesToGo = 40;
   std::int32_t increment[2] = {0, 0};
   std::int32_t searchesThisGame = 0;
+  std::int32_t budgetSearchIndex = 0;  // searchesThisGame when the running search began
   std::int32_t depthLimit = 8;
   // Limits that apply together with limitMode, 0 for none: the search also
   // ends after this iteration, at this node count, or once a mate in this

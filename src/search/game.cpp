@@ -56,17 +56,18 @@ void reportIllegal(Engine& engine, std::string_view token) {
 
 }  // namespace
 
-bool setPositionFromFen(Engine& engine, std::string_view text) {
+bool setPositionFromFen(Engine& engine, std::string_view text, const char** reason) {
   ParsedFen parsed;
   Board board;
-  bool ok = parseFen(text, parsed);
-  if (ok) {
+  const char* problem = "the FEN cannot be read";
+  if (parseFen(text, parsed)) {
     setupBoard(board, parsed.mailbox, parsed.side, parsed.castleRights, parsed.epFile,
                static_cast<std::uint8_t>(std::min(parsed.halfmoveClock, 255)));
-    ok = positionProblem(board) == nullptr;
+    problem = positionProblem(board);
   }
-  if (!ok) {
+  if (problem != nullptr) {
     logError("Invalid FEN string : '%.*s'", static_cast<int>(std::min<std::size_t>(text.size(), 4000)), text.data());
+    if (reason != nullptr) *reason = problem;
     return false;
   }
   engine.startFullmove = parsed.fullmoveNumber;

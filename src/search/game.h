@@ -10,8 +10,9 @@
 namespace talvik {
 
 // Installs a FEN position as the start of a new game line. On failure logs
-// "Invalid FEN string : '...'" and leaves the game unchanged.
-bool setPositionFromFen(Engine& engine, std::string_view text);
+// "Invalid FEN string : '...'", leaves the game unchanged and, when `reason`
+// is given, says there why the position was refused.
+bool setPositionFromFen(Engine& engine, std::string_view text, const char** reason = nullptr);
 // Plays a space-separated list of coordinate moves (and O-O / O-O-O) on the
 // game. Stops at the first illegal move, which is reported to the GUI through
 // the engine's report sink and to the log; the moves before it stay played.

@@ -39,39 +39,15 @@ struct SearchRun {
   Move ponder = NoMove;
 };
 
-// Sets the budget, the poll interval and the node budget for the limit mode;
-// returns the iteration limit.
-int applyLimits(Engine& engine, SearchContext& ctx, int side) {
-  engine.pollInterval = DefaultPollInterval;
-  engine.pollCounter = 0;
-  engine.timeBudgetUs = engine.moveTimeUs;
+// Sets the node budget (and a poll interval fine enough for it) for the
+// limit mode; returns the iteration limit. The time budget is set before the
+// search reports its start (startTimeBudget): a ponder hit may replace it
+// from then on.
+int applyLimits(Engine& engine, SearchContext& ctx) {
   int limit = MaxPly;
-  switch (engine.limitMode) {
-    case LimitDepth:
-      limit = std::clamp(engine.depthLimit, 1, MaxPly);
-      break;
-    case LimitNodes:
-      if (engine.nodeLimit < DefaultPollInterval) engine.pollInterval = static_cast<std::uint32_t>(engine.nodeLimit);
-      break;
-    case LimitMoveTime:
-      engine.timeBudgetUs = moveTimeBudgetUs(engine.moveTimeUs, engine.settings.moveOverheadMs);
-      break;
-    case LimitClock:
-      engine.timeBudgetUs = clockBudgetUs(engine.clockMs[side], engine.increment[side], engine.movesToGo,
-                                          engine.searchesThisGame, engine.settings.moveOverheadMs);
-      break;
-    case LimitInfinite:
-      engine.timeBudgetUs = 2147483647;
-      break;
-    default:
-      break;
-  }
-  // A short budget needs a finer poll: at a few hundred thousand nodes per
-  // second 4096 nodes can take longer than a bullet move may.
-  if (engine.limitMode == LimitMoveTime || engine.limitMode == LimitClock) {
-    const std::uint64_t budget = static_cast<std::uint64_t>(std::max(engine.timeBudgetUs.load(), 0));
-    engine.pollInterval = static_cast<std::uint32_t>(std::clamp<std::uint64_t>(budget / 16, 256, DefaultPollInterval));
-  }
+  if (engine.limitMode == LimitDepth) limit = std::clamp(engine.depthLimit, 1, MaxPly);
+  if (engine.limitMode == LimitNodes && engine.nodeLimit < engine.pollInterval)
+    engine.pollInterval = static_cast<std::uint32_t>(engine.nodeLimit);
   // Depth and node limits given together with another limit end the search
   // too, whichever comes first.
   if (engine.depthCap > 0) limit = std::min(limit, engine.depthCap);
@@ -182,8 +158,9 @@ bool iterationEndsClockSearch(const SearchRun& run, int iteration) {
   if (engine.limitMode != LimitClock || engine.pondering || engine.stopRequest != StopNone) return false;
   if (run.root.count == 1) return true;
   if (iteration >= MateEndsSearchIteration && std::abs(engine.pvLines[0].score) > MateThreshold) return true;
-  return iteration >= 2 &&
-         static_cast<double>(elapsedUs(engine)) > IterationTimeShare * static_cast<double>(engine.timeBudgetUs.load());
+  // Measured from where the budget began (the ponder hit, after pondering).
+  const double budget = static_cast<double>(engine.timeBudgetUs.load()) - engine.budgetStartUs.load();
+  return iteration >= 2 && static_cast<double>(budgetElapsedUs(engine)) > IterationTimeShare * budget;
 }
 
 // "go mate N": a mate in N moves or fewer has been proved.
@@ -310,7 +287,10 @@ void searchRoot(Engine& engine, bool ponder) {
   const int side = static_cast<int>(engine.board.sideToMove);
   engine.rootSide = side;
   engine.evalContext.rootSide = side;
-  engine.pondering = ponder && engine.ponderEnabled;
+  // "go ponder" ponders whatever the Ponder option says: the option only
+  // tells the engine that the GUI may ask for it.
+  engine.pondering = ponder;
+  startTimeBudget(engine);
   engine.searching = 1;
   engine.reportSink->reportSearchStart();
 
@@ -347,7 +327,7 @@ void searchRoot(Engine& engine, bool ponder) {
   }
 
   // Limits, ordering tables, the root moves the endgame tables keep, result lines.
-  run.iterationLimit = applyLimits(engine, ctx, side);
+  run.iterationLimit = applyLimits(engine, ctx);
   for (const auto& thread : engine.pool.threads) thread->clearForSearch();
   prepareTables(engine, root);
   const int wanted = engine.limitMode == LimitClock ? 1 : std::clamp(engine.multiPV, 1, MaxPvLines);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "base/logger.h"
 #include "search/engine.h"
 
 namespace talvik {
@@ -19,6 +20,19 @@ constexpr std::uint64_t NpsSleepUs = 20000;
 // (some 2 %) of what the cap allows in a 200 ms move.
 constexpr std::uint64_t NpsCheckEvery = 32;
 constexpr std::uint64_t NpsCapPerCheck = 256;
+constexpr std::uint32_t DefaultPollInterval = 4096;
+constexpr std::uint32_t MinPollInterval = 256;
+constexpr std::int32_t NoTimeLimitUs = 2147483647;
+// The poll interval assumes some hundred thousand nodes per second; a search
+// that runs much slower (a busy machine, a small board) halves it each time
+// two clock polls lie further apart than this, so that it never overruns its
+// stop time by much more.
+constexpr std::uint64_t MaxPollGapUs = 10000;
+// With few moves left before the control, the opening factor may not make one
+// move take more than this share of the clock: the other moves keep theirs.
+constexpr double MaxShareOfClock = 1.0 / 3.0;
+constexpr double MaxShareTwoToGo = 1.0 / 2.0;
+constexpr double MaxShareWithIncrement = 1.0 / 2.0;
 
 timespec monotonicNow() {
   timespec now{};
@@ -65,9 +79,17 @@ bool checkTime(Engine& engine) {
 
   // Neither a fixed depth nor an analysis (which waits for "stop") ends by time.
   if (!engine.pondering && engine.limitMode != LimitDepth && engine.limitMode != LimitInfinite) {
-    const bool limitReached = engine.limitMode == LimitNodes
-                                  ? engine.pool.totalNodes() >= engine.nodeLimit
-                                  : elapsedUs(engine) >= static_cast<std::uint64_t>(engine.timeBudgetUs.load());
+    bool limitReached = false;
+    if (engine.limitMode == LimitNodes) {
+      limitReached = engine.pool.totalNodes() >= engine.nodeLimit;
+    } else {
+      const std::uint64_t now = elapsedUs(engine);
+      const std::uint32_t interval = engine.pollInterval;
+      if (now > engine.lastPollUs + MaxPollGapUs && interval > MinPollInterval)
+        engine.pollInterval = std::max(interval / 2, MinPollInterval);
+      engine.lastPollUs = now;
+      limitReached = now >= static_cast<std::uint64_t>(engine.timeBudgetUs.load());
+    }
     if (limitReached) {
       requestStop(engine);
       return false;
@@ -151,7 +173,13 @@ std::int32_t clockBudgetUs(float clockMs, std::int32_t incrementMs, std::int32_t
   // integer (the overhead only depends on clocks of a few seconds); written
   // so that a clock that is not a number counts as none.
   const double boundedUs = clockUs > 0.0 ? std::min(clockUs, 1.0e15) : 0.0;
-  const double limit = clockUs - static_cast<double>(moveOverheadUs(static_cast<std::int64_t>(boundedUs), overheadMs));
+  double limit = clockUs - static_cast<double>(moveOverheadUs(static_cast<std::int64_t>(boundedUs), overheadMs));
+  // Only the last move before the control may use most of the clock; with
+  // two moves to go the opening factor would otherwise spend all of it.
+  if (movesToGo >= 2)
+    limit = std::min(limit, clockUs * (movesToGo == 2 ? MaxShareTwoToGo : MaxShareOfClock));
+  else if (movesToGo == 0)
+    limit = std::min(limit, clockUs * (incrementMs >= 1 ? MaxShareWithIncrement : MaxShareOfClock));
   const double capped = std::min(static_cast<double>(budget), limit);
   if (!(capped > 0.0)) return 0;  // also a clock that is not a number
   return static_cast<std::int32_t>(std::min(capped, 2147483647.0));
@@ -160,6 +188,71 @@ std::int32_t clockBudgetUs(float clockMs, std::int32_t incrementMs, std::int32_t
 std::int32_t moveTimeBudgetUs(std::int32_t moveTimeUs, std::int32_t overheadMs) {
   const std::int64_t given = std::max<std::int64_t>(moveTimeUs, 0);
   return static_cast<std::int32_t>(given - moveOverheadUs(given, overheadMs));
+}
+
+namespace {
+
+// The budget of a timed search from `clockMs` and `movesToGo`, or none.
+std::int32_t budgetOf(const Engine& engine, float clockMs, std::int32_t movesToGo) {
+  const int side = engine.rootSide;
+  switch (engine.limitMode) {
+    case LimitMoveTime:
+      return moveTimeBudgetUs(engine.moveTimeUs, engine.settings.moveOverheadMs);
+    case LimitClock:
+      return clockBudgetUs(clockMs, engine.increment[side], movesToGo, engine.budgetSearchIndex,
+                           engine.settings.moveOverheadMs);
+    case LimitInfinite:
+      return NoTimeLimitUs;
+    default:
+      return engine.moveTimeUs;  // not a time limit (depth and node modes)
+  }
+}
+
+// A short budget needs a finer poll: at a few hundred thousand nodes per
+// second 4096 nodes can take longer than a bullet move may.
+std::uint32_t pollIntervalFor(const Engine& engine, std::int32_t budgetUs) {
+  if (engine.limitMode != LimitMoveTime && engine.limitMode != LimitClock) return DefaultPollInterval;
+  return static_cast<std::uint32_t>(
+      std::clamp<std::int64_t>(std::max(budgetUs, 0) / 16, MinPollInterval, DefaultPollInterval));
+}
+
+void logBudget(const Engine& engine, const char* when, std::int32_t budgetUs, float clockMs, std::int32_t movesToGo) {
+  if (engine.limitMode == LimitClock)
+    logMessage(LogDebug, "time budget %s: %d ms (clock %.0f ms, moves to go %d)", when, budgetUs / 1000,
+               static_cast<double>(clockMs), movesToGo);
+  else if (engine.limitMode == LimitMoveTime)
+    logMessage(LogDebug, "time budget %s: %d ms (fixed time per move)", when, budgetUs / 1000);
+}
+
+}  // namespace
+
+void startTimeBudget(Engine& engine) {
+  engine.budgetSearchIndex = engine.searchesThisGame;
+  const float clockMs = engine.clockMs[engine.rootSide];
+  const std::int32_t budget = budgetOf(engine, clockMs, engine.movesToGo);
+  engine.pollCounter = 0;
+  engine.pollInterval = pollIntervalFor(engine, budget);
+  engine.lastPollUs = 0;
+  engine.budgetStartUs = 0;
+  // While pondering the time rules do not apply; the budget starts at the hit.
+  engine.timeBudgetUs = engine.pondering ? NoTimeLimitUs : budget;
+  if (!engine.pondering) logBudget(engine, "at the start", budget, clockMs, engine.movesToGo);
+}
+
+void restartTimeBudget(Engine& engine, float clockMs, std::int32_t movesToGo) {
+  if (engine.limitMode != LimitMoveTime && engine.limitMode != LimitClock) return;
+  const std::int64_t now = static_cast<std::int64_t>(std::min<std::uint64_t>(elapsedUs(engine), NoTimeLimitUs));
+  const std::int32_t budget = budgetOf(engine, clockMs, movesToGo);
+  // The start first: the search reads the two without a lock, and a stop
+  // time seen before its start only ends an iteration early.
+  engine.budgetStartUs = static_cast<std::int32_t>(now);
+  engine.timeBudgetUs = static_cast<std::int32_t>(std::min<std::int64_t>(now + budget, NoTimeLimitUs));
+  engine.pollInterval = std::min(engine.pollInterval.load(), pollIntervalFor(engine, budget));
+  logBudget(engine, "from the ponder hit", budget, clockMs, movesToGo);
+}
+
+std::int64_t budgetElapsedUs(const Engine& engine) {
+  return static_cast<std::int64_t>(elapsedUs(engine)) - engine.budgetStartUs.load();
 }
 
 }  // namespace talvik

@@ -51,11 +51,28 @@ bool nodeBudgetExceeded(Engine& engine);
 // option), or half of the time when less than twice that is available.
 std::int64_t moveOverheadUs(std::int64_t availableUs, std::int32_t overheadMs = DefaultMoveOverheadMs);
 // Time for one move under a game clock: a share of the remaining time `clockMs`
-// (plus the increment), more in the first ten searches of a game; never more
-// than the clock holds less the overhead.
+// (a fortieth; the increment plus a thirtieth; the clock divided by the moves
+// to the control; half of it for the last move before the control), up to
+// twice as much in the first ten searches of a game. Unless this is the last
+// move before the control, that never comes to more than a third of the
+// clock (a half with two moves to go or with an increment): the moves still
+// to come keep their share. Never more than the clock holds less the overhead.
 std::int32_t clockBudgetUs(float clockMs, std::int32_t incrementMs, std::int32_t movesToGo,
                            std::int32_t searchesThisGame, std::int32_t overheadMs = DefaultMoveOverheadMs);
 // Time for a fixed-time move ("movetime"), kept below the given time by the overhead.
 std::int32_t moveTimeBudgetUs(std::int32_t moveTimeUs, std::int32_t overheadMs = DefaultMoveOverheadMs);
+
+// The time budget of the search about to start (called by the search driver
+// before the protocol hears of the start), from the limit mode, the clock of
+// the side to move (rootSide) and the moves to go: Engine::timeBudgetUs, the
+// elapsed time at which the search stops, and budgetStartUs, where its
+// budget began. A ponder search has no limit: its budget starts at the hit.
+void startTimeBudget(Engine& engine);
+// A ponder search becomes a normal search (a ponder hit): the budget is
+// computed again from the clock and moves to go as they stand at the hit,
+// and counts from now; the time spent pondering is the opponent's.
+void restartTimeBudget(Engine& engine, float clockMs, std::int32_t movesToGo);
+// Microseconds since the budget began (the search's start, or the ponder hit).
+std::int64_t budgetElapsedUs(const Engine& engine);
 
 }  // namespace talvik

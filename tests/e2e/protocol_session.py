@@ -2,6 +2,7 @@
 handshake or the XBoard feature exchange, in either input mode, and helpers
 that read up to a reply."""
 
+import re
 import unittest
 
 from talvik_session import TalvikSession
@@ -50,6 +51,16 @@ def xboard_sync(session, number=1):
     """Lines up to the pong of a ping sent now."""
     session.send(f"ping {number}")
     return read_through(session, f"^pong {number}$")[:-1]
+
+
+BUDGET = re.compile(r"time budget (at the start|from the ponder hit): (\d+) ms \((?:clock (\d+) ms|fixed time)")
+
+
+def logged_budgets(session):
+    """The time budgets of the searches so far, from the log (LogLevel 127):
+    (when it was set, milliseconds, the clock it came from or None)."""
+    found = BUDGET.findall(session.read_file("logfile.txt"))
+    return [(when, int(budget), int(clock) if clock else None) for when, budget, clock in found]
 
 
 def fen_of(session, uci):

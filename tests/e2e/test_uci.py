@@ -5,7 +5,8 @@ bestmove lines, options and the debug commands."""
 import re
 import unittest
 
-from protocol_session import INPUT_MODES, START_FEN, ProtocolCase, fen_of, finish, read_through, uci_engine, uci_sync
+from protocol_session import (INPUT_MODES, START_FEN, ProtocolCase, fen_of, finish, logged_budgets, read_through,
+                              uci_engine, uci_sync)
 
 BESTMOVE = r"^bestmove (\S+)(?: ponder (\S+))?$"
 INFO = re.compile(r"^info (?:multipv (\d+) )?depth (\d+) seldepth \d+ score (cp|mate) (-?\d+) "
@@ -222,28 +223,48 @@ class Ponder(UciCase):
         self.each_mode(body)
 
     def test_ponder_search_that_ends_first_waits_for_ponderhit_or_stop(self):
+        # With the Ponder option off too: the option only says whether the
+        # GUI may ask; a GUI that sends "go ponder" waits for its answer.
         def body(session):
-            session.send("setoption name Ponder value true")
-            for release in ("ponderhit", "stop"):
+            for option, release in (("true", "ponderhit"), ("true", "stop"), ("false", "ponderhit"), ("false", "stop")):
+                session.send(f"setoption name Ponder value {option}")
                 session.send("position startpos moves e2e4")
                 session.send("go ponder depth 3")
                 lines = read_through(session, r"^info depth 3 ")
                 pv = INFO.match(lines[-1]).group(5).split()
                 session.send("isready")
                 lines += read_through(session, "^readyok$")
-                self.assertFalse([l for l in lines if l.startswith("bestmove")])
+                self.assertFalse([l for l in lines if l.startswith("bestmove")], option)
                 session.send(release)
                 best = re.match(BESTMOVE, session.read_line())
                 self.assertEqual(best.group(1), pv[0])
-                self.assertIsNotNone(best.group(2))
+                self.assertEqual(best.group(2) is not None, option == "true")
                 self.assertFalse([l for l in uci_sync(session) if l.startswith("bestmove")])
 
         self.each_mode(body)
 
-    def test_without_the_ponder_option_go_ponder_is_a_normal_search(self):
+
+class Clocks(UciCase):
+    def test_budgets_keep_a_share_for_the_moves_to_go_and_start_at_the_ponderhit(self):
+        # (lines after the position, the last budget: when set, clock ms, at most ms); Ponder is off.
+        cases = [
+            (["go wtime 3000 btime 3000 movestogo 2"], ("at the start", 3000), 1500),
+            (["go wtime 3000 btime 3000 movestogo 3"], ("at the start", 3000), 1000),
+            (["go ponder wtime 60000 btime 900 movestogo 2", "ponderhit"], ("from the ponder hit", 900), 450),
+            (["setoption name Move Overhead value 200", "setoption name Move Overhead value abc",
+              "position fen 8/8/8/8/8/8/8/8 w - - 0 1", "go movetime 1000"], ("at the start", None), 800),
+        ]
         def body(session):
-            _, best = search(session, "go ponder depth 2")
-            self.assertIsNone(best.group(2))
+            for lines, start, most in cases:
+                session.send("position startpos moves e2e4")
+                for line in lines:
+                    session.send(line)
+                session.wait_for("^bestmove")
+                uci_sync(session)
+                self.assertEqual(logged_budgets(session)[-1][0::2], start, lines)
+                self.assertLessEqual(logged_budgets(session)[-1][1], most, lines)
+            self.assertIn("info string Illegal position: each side needs exactly one king", session.seen)
+            self.assertIn("'abc' is not a number, the value is kept", session.read_file("logfile.txt"))
 
         self.each_mode(body)
 

@@ -5,8 +5,8 @@ with the Hint line, analysis, and the commands that act on a running search."""
 import re
 import unittest
 
-from protocol_session import (INPUT_MODES, START_FEN, ProtocolCase, engine, fen_of, finish, read_through,
-                              xboard_engine, xboard_sync)
+from protocol_session import (INPUT_MODES, START_FEN, ProtocolCase, engine, fen_of, finish, logged_budgets,
+                              read_through, xboard_engine, xboard_sync)
 
 AFTER_E4 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1"
 THINKING = re.compile(r"^\d+ -?\d+ \d+ \d+ [a-h][1-8][a-h][1-8]")
@@ -153,7 +153,8 @@ class Moves(XboardCase):
             for line in ("force", "e2e4", "undo"):
                 session.send(line)
             self.assertEqual(fen_of(session, False), START_FEN)
-            session.send("setboard 8/8/8/8/8/8/8/8 w - - 0 1")  # no kings: rejected
+            session.send("setboard 8/8/8/8/8/8/8/8 w - - 0 1")  # no kings: refused
+            self.assertEqual(session.read_line(), "tellusererror Illegal position")
             self.assertEqual(fen_of(session, False), START_FEN)
             # Chess960 castling arrives as O-O / O-O-O.
             session.send("variant fischerandom")
@@ -313,6 +314,35 @@ class Settings(XboardCase):
                         session.send(line)
                     lines = read_through(session, "^move ")
                     self.assertEqual(max(int(l.split()[0]) for l in lines if THINKING.match(l)), 2)
+
+        self.each_mode(body)
+
+
+class Clocks(XboardCase):
+    def test_budgets_come_from_the_clock_just_sent(self):
+        # Lines after "new"; "!" marks those the engine answers with a move,
+        # HINT the reply it ponders on (a ponder hit). Then the last budget:
+        # when it was set, the clock it came from, and at most how many ms.
+        knights = ["g1f3", "g8f6", "f3g1", "f6g8"] * 19  # 76 plies: two moves to the control of 40
+        cases = [
+            (["level 3 0:03 0", "hard", "time 300", "otim 300", "go!", "time 142", "otim 300", "HINT!",
+              "time 20", "otim 300", "HINT!"], ("from the ponder hit", 200), 150),
+            (["level 0 0:10 0", "easy", "e2e4!"], ("at the start", 10000), 3333),  # no "time" for Black
+            (["level 40 0:10 0", "force", *knights, "time 1000", "otim 1000", "go!"], ("at the start", 10000), 5000),
+            (["option Move Overhead=200", "option Move Overhead=abc", "st 1", "e2e4!"], ("at the start", None), 800),
+        ]
+        def body(session):
+            for lines, start, most in cases:
+                session.send("new")
+                hint = None
+                for line in lines:
+                    session.send(line.rstrip("!").replace("HINT", hint or ""))
+                    if line.endswith("!"):
+                        hint = read_through(session, "^Hint: " if "hard" in lines else "^move ")[-1].split()[-1]
+                xboard_sync(session)
+                self.assertEqual(logged_budgets(session)[-1][0::2], start, lines[:3])
+                self.assertLessEqual(logged_budgets(session)[-1][1], most, lines[:3])
+            self.assertIn("'abc' is not a number, the value is kept", session.read_file("logfile.txt"))
 
         self.each_mode(body)
 

@@ -11,7 +11,7 @@ TEST(XboardClock, Level) {
   struct Case {
     const char* fields;
     bool ok;
-    float clockMs;  // of the side to move
+    float clockMs;  // of both sides
     int perControl, incrementMs;
   };
   const Case cases[] = {
@@ -30,6 +30,7 @@ TEST(XboardClock, Level) {
     Engine engine;
     engine.limitMode = LimitDepth;
     engine.clockMs[White] = 1.0f;
+    engine.clockMs[Black] = 1.0f;
     engine.movesPerControl = 7;
     const bool ok = setXboardLevel(engine, c.fields);
     EXPECT_EQ(ok, c.ok) << c.fields;
@@ -42,6 +43,7 @@ TEST(XboardClock, Level) {
     }
     EXPECT_EQ(engine.limitMode, LimitClock) << c.fields;
     EXPECT_EQ(engine.clockMs[White], c.clockMs) << c.fields;
+    EXPECT_EQ(engine.clockMs[Black], c.clockMs) << c.fields;  // the engine may play either
     EXPECT_EQ(engine.movesPerControl, c.perControl) << c.fields;
     EXPECT_EQ(engine.movesUntilControl, c.perControl) << c.fields;
     EXPECT_EQ(engine.movesToGo, c.perControl) << c.fields;

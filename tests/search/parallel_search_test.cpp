@@ -245,6 +245,8 @@ void sendCommand(Engine& engine, GuiCommand command, int threads) {
       forcePoll(engine);
       break;
     case GuiCommand::PonderHit:
+      // As the protocols do: the budget starts at the hit.
+      restartTimeBudget(engine, engine.clockMs[engine.rootSide], engine.movesToGo);
       engine.pondering = 0;
       forcePoll(engine);
       break;
@@ -329,8 +331,10 @@ TEST(ParallelSearchStress, RandomStopsPonderhitsQuitsAndThreadCounts) {
     engine.moveTimeUs = round.value * 1000;
 
     std::atomic<bool> searchOver{false};
-    std::thread gui([&engine, &round, &searchOver] {
-      while (!engine.searching && !searchOver) std::this_thread::sleep_for(std::chrono::microseconds(20));
+    const int startsBefore = fixture.sink->searchStarts();
+    std::thread gui([&engine, &round, &searchOver, &fixture, startsBefore] {
+      while (fixture.sink->searchStarts() == startsBefore && !searchOver)
+        std::this_thread::sleep_for(std::chrono::microseconds(20));
       std::this_thread::sleep_for(std::chrono::microseconds(round.delayUs));
       sendCommand(engine, round.command, round.threadsCommanded);
     });

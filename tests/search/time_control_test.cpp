@@ -1,6 +1,7 @@
 #include "search/time_control.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <limits>
 
@@ -29,6 +30,14 @@ TEST(TimeBudget, ShareOfTheClock) {
       {60000, 0, 0, 5, 2250000},            // then tapering off
       {60000, 0, 0, 9, 1650000},
       {60000, 0, 0, 10, 1500000},
+      // Only the last move before the control may use most of the clock;
+      // others take at most a third (a half with two to go or an increment).
+      {3000, 0, 2, 0, 1500000},             // "go ... movestogo 2" at the start: not all of it
+      {3000, 0, 3, 0, 1000000},             // three to go
+      {3000, 0, 6, 0, 1000000},             // twice a sixth
+      {3000, 0, 10, 0, 600000},             // twice a tenth: no cap needed
+      {10000, 0, 2, 20, 5000000},           // "level 40 0:10 0" after 76 plies, "time 1000"
+      {1000, 2000, 0, 20, 500000},          // an increment larger than the clock
   };
   for (const BudgetCase& c : cases)
     EXPECT_NEAR(clockBudgetUs(c.clockMs, c.incrementMs, c.movesToGo, c.searchesThisGame), c.expectedUs, 2)
@@ -55,6 +64,20 @@ TEST(TimeBudget, NeverMoreThanTheClockHolds) {
     EXPECT_EQ(budget, c.expectedUs) << c.clockMs << " ms, +" << c.incrementMs << ", " << c.movesToGo << " to go";
     EXPECT_LE(static_cast<double>(budget), std::max(0.0, static_cast<double>(c.clockMs) * 1000));
   }
+}
+
+// Pondering has no limit; a hit counts the budget of the clock at the hit from the hit.
+TEST(TimeBudget, APonderHitCountsTheBudgetFromTheHit) {
+  Engine engine;
+  engine.limitMode = LimitClock;
+  engine.pondering = 1;
+  markSearchStart(engine);
+  startTimeBudget(engine);
+  EXPECT_EQ(engine.timeBudgetUs, 2147483647);
+  usleep(2000);
+  restartTimeBudget(engine, 200.0f, 1);
+  EXPECT_GE(engine.budgetStartUs, 2000);
+  EXPECT_EQ(engine.timeBudgetUs - engine.budgetStartUs, clockBudgetUs(200.0f, 0, 1, 0));
 }
 
 TEST(TimeBudget, FixedMoveTimeKeepsTheOverhead) {
@@ -95,6 +118,23 @@ TEST(StopRequest, AStopNeverOverwritesAnAbortOrAPonderStop) {
     engine.stopRequest = pending;
     requestStop(engine);
     EXPECT_EQ(engine.stopRequest, pending == StopNone ? StopNormal : pending);
+  }
+}
+
+// A search whose clock polls lie more than 10 ms apart (a busy machine, a
+// slow board) halves its poll interval at each such poll, down to 256 nodes.
+TEST(ClockPoll, ASlowSearchPollsMoreOften) {
+  using Case = std::pair<std::uint32_t, std::uint32_t>;  // poll interval before, after
+  for (const auto& [interval, expected] : {Case{4096, 2048}, Case{300, 256}, Case{256, 256}}) {
+    Engine engine;
+    engine.limitMode = LimitClock;
+    engine.timeBudgetUs = 2147483647;
+    engine.pollInterval = interval;
+    markSearchStart(engine);
+    usleep(20000);
+    forcePoll(engine);
+    EXPECT_TRUE(checkTime(engine));
+    EXPECT_EQ(engine.pollInterval, expected) << interval;
   }
 }
 

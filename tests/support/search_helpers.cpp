@@ -26,6 +26,16 @@ void RecordingSink::reportPv(int line, int depth, int score, const Move* moves, 
 
 void RecordingSink::reportCurrentMove(Move move, int number) { currentMoves.emplace_back(move, number); }
 
+void RecordingSink::reportSearchStart() {
+  std::lock_guard<std::mutex> lock(startLock_);
+  ++searchStarts_;
+}
+
+int RecordingSink::searchStarts() {
+  std::lock_guard<std::mutex> lock(startLock_);
+  return searchStarts_;
+}
+
 bool RecordingSink::inputWaiting() {
   pollfd fd{STDIN_FILENO, POLLIN, 0};
   return ::poll(&fd, 1, 0) > 0;

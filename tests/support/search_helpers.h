@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,6 +45,10 @@ class RecordingSink : public ReportSink {
   bool inputWaiting() override;
   void pollInput() override;
   void reportCurrentMove(Move move, int number) override;
+  // Counts search starts under a lock, as a protocol's tracker does: a thread
+  // that has seen a start also sees what the search set before it.
+  void reportSearchStart() override;
+  int searchStarts();
 
   std::vector<ReportedPv> pvs;
   ReportedBestMove bestMove;
@@ -53,6 +58,10 @@ class RecordingSink : public ReportSink {
   // Called after each recorded PV (for example to stop the search from inside).
   std::function<void(Engine&, const ReportedPv&)> onPv;
   std::function<void(Engine&)> onPollInput;
+
+ private:
+  std::mutex startLock_;
+  int searchStarts_ = 0;
 };
 
 // An initialised engine with a small table that never polls standard input,
