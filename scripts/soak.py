@@ -84,7 +84,9 @@ def run_xboard_match(scratch, name, first, second, games, tc, inc, options, mps=
     command = ["xvfb-run", "-a", "xboard", "-fcp", first[0], "-scp", second[0],
                "-matchGames", str(games), "-tc", tc, *timing, "-defaultHashSize", "32",
                "-matchPause", "300", "-saveGameFile", pgn, "-xexit", "-saveSettingsOnExit", "false",
-               "-debugMode", "true", "-nameOfDebugFile", debug, *options]
+               "-debugMode", "true", "-nameOfDebugFile", debug,
+               # Without it xboard lets an engine-engine game go on past a fallen flag.
+               "-autoCallFlag", "true", *options]
     for flag_dir, flag_uci, engine in (("-fd", "-fUCI", first), ("-sd", "-sUCI", second)):
         if engine[1]:
             command += [flag_dir, engine[1]]
