@@ -80,6 +80,19 @@ int tokenNumber(const LineTokenizer& tokens) {
   return static_cast<int>(std::clamp<long long>(tokens.tokenInt(), INT_MIN, INT_MAX));
 }
 
+// The argument of a clock or limit command. One that is not a number is
+// refused, and the clock or limit stays as it was: read as 0 it would make
+// the engine move at once.
+bool numberFollows(LineTokenizer& tokens) {
+  const std::string_view command = tokens.token();
+  if (!tokens.nextToken()) return false;
+  if (tokens.tokenIsNumber()) return true;
+  const std::string_view text = tokens.token();
+  sendLine("Error (bad number): %.*s %.*s", static_cast<int>(command.size()), command.data(),
+           static_cast<int>(text.size()), text.data());
+  return false;
+}
+
 }  // namespace
 
 // -- the report sink ---------------------------------------------------------
@@ -191,7 +204,7 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
     receivedMove(tokens);
   } else if (tokens.tokenBeginsWith("time") || tokens.tokenBeginsWith("otim")) {
     const bool own = tokens.tokenBeginsWith("time");
-    if (tokens.nextToken()) {
+    if (numberFollows(tokens)) {
       Lock lock(tracker_.mutex());
       (own ? ownClockMs_ : otherClockMs_) = static_cast<float>(static_cast<double>(tokens.tokenInt()) * 10.0);
     }
@@ -265,12 +278,12 @@ bool XboardProtocol::handleLine(LineTokenizer& tokens) {
     }
   } else if (tokens.tokenBeginsWith("st")) {
     // Limits and settings never end a search: they wait for its end.
-    if (tracker_.runsNow(tokens.line()) && tokens.nextToken()) {
+    if (tracker_.runsNow(tokens.line()) && numberFollows(tokens)) {
       setXboardMoveTime(engine, tokens.tokenInt());
       timeControlGiven();
     }
   } else if (tokens.tokenBeginsWith("sd")) {
-    if (tracker_.runsNow(tokens.line()) && tokens.nextToken()) setDepth(tokens.tokenInt());
+    if (tracker_.runsNow(tokens.line()) && numberFollows(tokens)) setDepth(tokens.tokenInt());
   } else if (tokens.tokenBeginsWith("level")) {
     if (tracker_.runsNow(tokens.line()) && setXboardLevel(engine, tokens.rest())) {
       ownClockMs_ = otherClockMs_ = std::nullopt;

@@ -330,6 +330,7 @@ class Clocks(XboardCase):
             (["level 0 0:10 0", "easy", "e2e4!"], ("at the start", 10000), 3333),  # no "time" for Black
             (["level 40 0:10 0", "force", *knights, "time 1000", "otim 1000", "go!"], ("at the start", 10000), 5000),
             (["option Move Overhead=200", "option Move Overhead=abc", "st 1", "e2e4!"], ("at the start", None), 800),
+            (["level 0 0:20 0", "time 2000", "time abc", "otim 1000", "go!"], ("at the start", 20000), 1000),
         ]
         def body(session):
             for lines, start, most in cases:
